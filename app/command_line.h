@@ -1,0 +1,33 @@
+// The start mode and the parsed command line: one per process.
+#pragma once
+
+#include <cstdint>
+
+enum ScreensaverMode : std::int32_t {
+    Preview = 0,      // /p <handle>: draw into the host's preview window
+    Screensaver = 1,  // /s: full screen
+    Configure = 2,    // /c: the About window
+    None = 3,         // no recognised switch: full screen, as Screensaver
+};
+
+struct CommandLine {
+    ScreensaverMode mode = None;
+    std::intptr_t parentWindow = 0;
+};
+
+// Scans the command-line text (without the program path). The last recognised
+// switch decides the mode; from the first recognised switch on, every '/'
+// reads the handle again from the text three characters after it.
+CommandLine parseCommandLine(const char* text);
+
+// Reads a decimal number as atoi does (leading white space, optional sign,
+// digits up to the first non-digit; no digits give 0). Values beyond the
+// signed 32-bit range are clamped to it instead of overflowing.
+std::int32_t readDecimal(const char* text);
+
+// True when no other Preview/None instance runs. Keeps the marker for the
+// rest of the process.
+bool isFirstInstance();
+
+// The process-wide command line, published by the entry point.
+extern CommandLine* gCommandLine;

@@ -1,0 +1,9 @@
+// The window's size, kept current by the window-size callback and read by the
+// rain scene every frame.
+#pragma once
+
+#include <cstdint>
+
+extern std::int32_t windowWidth;
+extern std::int32_t windowHeight;
+extern float aspectRatio;  // always float(windowWidth) / float(windowHeight)

@@ -1,0 +1,142 @@
+#include "app/screensaver_app.h"
+
+#include <cstdlib>
+
+#include <GLFW/glfw3.h>
+
+#include "app/display_state.h"
+#include "app/window_icon.h"
+#include "gfx/gl.h"
+#include "gfx/gl_loader.h"
+#include "platform/platform.h"
+#include "scene/rain_scene.h"
+
+ScreensaverApp* gScreensaverApp = nullptr;
+
+int windowsVersionNumber(std::uint32_t versionValue) {
+    const int major = static_cast<int>(versionValue & 0xFFu);
+    const int minor = static_cast<int>((versionValue >> 8) & 0xFFu);
+    return major * 10 + minor;
+}
+
+void onGlfwError(int /*code*/, const char* description) {
+    platform::messageBox(description ? description : "", "Error", platform::MessageIcon::Information);
+}
+
+void onWindowSize(GLFWwindow* /*window*/, int width, int height) {
+    windowWidth = width;
+    windowHeight = height;
+    aspectRatio = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+}
+
+void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) { std::exit(0); }
+
+void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) { std::exit(0); }
+
+void onCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
+
+void onScroll(GLFWwindow* /*window*/, double /*xoffset*/, double /*yoffset*/) {}
+
+ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
+    initGlfw();
+    computeWindowSize();
+    openWindow();
+    setRenderState();
+}
+
+void ScreensaverApp::initGlfw() {
+    glfwSetErrorCallback(onGlfwError);
+    if (!glfwInit()) {
+        platform::messageBox("Failed to initialize GLFW", "Debug", platform::MessageIcon::Information);
+        // Nothing below can work without GLFW.
+        std::exit(0);
+    }
+}
+
+void ScreensaverApp::computeWindowSize() {
+    if (commandLine->mode == Preview) {
+        int width = 0, height = 0;
+        platform::hostClientSize(commandLine->parentWindow, &width, &height);
+        windowWidth = width;
+        windowHeight = height;
+    } else if (windowsVersionNumber(platform::getVersion()) >= 60) {
+        const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
+        // No monitor: fall back to the pre-Vista size rather than read nothing.
+        windowWidth = mode ? mode->width : 800;
+        windowHeight = mode ? mode->height : 600;
+    } else {
+        windowWidth = 800;
+        windowHeight = 600;
+    }
+    aspectRatio = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+}
+
+void ScreensaverApp::openWindow() {
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+    glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
+    glfwWindowHint(GLFW_SAMPLES, 0);
+    glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
+
+    if (commandLine->mode == Preview) {
+        window = platform::adoptHostWindow(commandLine->parentWindow);
+    } else {
+        window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
+    }
+    if (window == nullptr) {
+        platform::messageBox("Failed to open window", "Debug", platform::MessageIcon::Information);
+        glfwTerminate();
+        std::exit(0);
+    }
+
+    glfwSetWindowSizeCallback(window, onWindowSize);
+    glfwSetKeyCallback(window, onKey);
+    glfwSetMouseButtonCallback(window, onMouseButton);
+    glfwSetCursorPosCallback(window, onCursorPos);
+    glfwSetScrollCallback(window, onScroll);
+
+    glfwMakeContextCurrent(window);
+
+    static WindowIconPixels iconRows = windowIconRows();
+    GLFWimage image;
+    image.width = kWindowIconSide;
+    image.height = kWindowIconSide;
+    image.pixels = iconRows.data();
+    glfwSetWindowIcon(window, 1, &image);
+
+    glLoaderInit();
+}
+
+void ScreensaverApp::setRenderState() {
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CW);
+    glDisable(GL_MULTISAMPLE);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glfwSwapInterval(1);
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+}
+
+void ScreensaverApp::run() {
+    RainScene& scene = rainScene();
+    scene.setup();
+    bool keepRunning = true;
+    for (;;) {
+        frameStep();
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+        if (glfwGetKey(window, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
+        if (glfwWindowShouldClose(window) == 1) keepRunning = false;
+        // A stop request from outside (signal, lost display) is a close request.
+        if (platform::stopRequested()) keepRunning = false;
+        if (commandLine->mode == Preview && !platform::hostWindowEnabled(commandLine->parentWindow)) break;
+        if (!keepRunning) break;
+    }
+}
+
+void ScreensaverApp::frameStep() {
+    const float t = static_cast<float>(glfwGetTime());
+    RainScene& scene = rainScene();
+    scene.clock()->setCurrentTime(t);
+    scene.render();
+}

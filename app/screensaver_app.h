@@ -1,0 +1,42 @@
+// The screensaver application: GLFW, the window (full screen or the adopted
+// preview window) with its OpenGL context, the input callbacks and the frame
+// loop. One per process, never destroyed.
+#pragma once
+
+#include <cstdint>
+
+#include "app/command_line.h"
+
+struct GLFWwindow;
+
+// Windows version number from a GetVersion() value: major * 10 + minor.
+int windowsVersionNumber(std::uint32_t versionValue);
+
+class ScreensaverApp {
+public:
+    explicit ScreensaverApp(CommandLine* commandLine);
+
+    // Builds the scene and runs frames until an exit rule fires.
+    void run();
+    void frameStep();
+
+    GLFWwindow* window = nullptr;
+    CommandLine* commandLine = nullptr;
+
+private:
+    void initGlfw();
+    void computeWindowSize();
+    void openWindow();
+    void setRenderState();
+};
+
+// The process-wide application, published by the entry point.
+extern ScreensaverApp* gScreensaverApp;
+
+// The callbacks openWindow installs.
+void onGlfwError(int code, const char* description);
+void onWindowSize(GLFWwindow* window, int width, int height);
+void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+void onMouseButton(GLFWwindow* window, int button, int action, int mods);
+void onCursorPos(GLFWwindow* window, double x, double y);
+void onScroll(GLFWwindow* window, double xoffset, double yoffset);

@@ -1,0 +1,86 @@
+// The one seam between Lumeridge's portable code and the operating system.
+//
+// Portable code (app/, gfx/, scene/, mesh/) includes this header and nothing
+// platform-specific. Each function has two back ends, chosen by CMake:
+// platform/win32/ (the Win32 calls the screensaver is defined by) and
+// platform/linux/ (X11, POSIX and the resources linked into the executable).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct GLFWwindow;
+
+namespace platform {
+
+// ---------------------------------------------------------------------------
+// Resources compiled into the executable.
+//
+// `type` is the resource type name as the resource list spells it:
+// "TEXTFILE", "BITMAP", "PNG", "ICON". A resource that does not exist gives
+// data == nullptr and size == 0 (Win32: FindResourceA, LoadResource,
+// SizeofResource, LockResource on the executable's own module).
+struct Resource {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+};
+Resource findResource(const char* type, int id);
+
+// ---------------------------------------------------------------------------
+// Message boxes with no owner window. They block until dismissed, like
+// MessageBoxA. Linux shows a small X11 dialog and writes the text to stderr.
+enum class MessageIcon { Information, Exclamation };
+void messageBox(const char* text, const char* caption, MessageIcon icon);
+
+// ---------------------------------------------------------------------------
+// Single-instance marker. Creates the named event `name` and keeps it for the
+// rest of the process. Returns false when it already existed (another
+// instance holds it; the handle just obtained is closed again). Any other
+// failure counts as "did not exist" and returns true.
+bool createNamedEvent(const char* name);
+
+// ---------------------------------------------------------------------------
+// The value of Win32 GetVersion(): low byte of the low word is the major
+// version, high byte of the low word the minor version. Linux answers 10.0.
+std::uint32_t getVersion();
+
+// ---------------------------------------------------------------------------
+// The preview host's window, named by the number that follows /p.
+bool hostWindowExists(std::intptr_t handle);                          // IsWindow
+bool hostClientSize(std::intptr_t handle, int* width, int* height);   // GetClientRect
+bool hostWindowEnabled(std::intptr_t handle);                         // IsWindowEnabled; false once gone
+// Makes the host window a GLFW window with a current-able context
+// (Win32: glfwAttachWin32Window(handle, NULL)); nullptr on failure.
+GLFWwindow* adoptHostWindow(std::intptr_t handle);
+
+// ---------------------------------------------------------------------------
+// Process-level requests to stop (Linux: SIGTERM, SIGINT, a lost display).
+// Installed once at start-up; the frame loop treats a request as a close.
+void installStopHandlers();
+bool stopRequested();
+
+// ---------------------------------------------------------------------------
+// Opens a URL in the user's browser (Linux: xdg-open). Result not reported.
+void openUrl(const char* url);
+
+// ---------------------------------------------------------------------------
+// OpenGL procedure lookup, the two steps of the entry-point loader.
+void* glLibraryOpen();                                   // LoadLibraryA("opengl32.dll") / dlopen libGL
+void* glDriverProc(const char* name);                    // wglGetProcAddress / glXGetProcAddressARB
+void* glLibraryProc(void* library, const char* name);    // GetProcAddress / dlsym
+void glLibraryClose(void* library);                      // FreeLibrary / dlclose
+
+// ---------------------------------------------------------------------------
+// Pixel reads from a bitmap resource, as GDI answers them: a COLORREF laid
+// out 0x00BBGGRR, or kInvalidColor for a position outside the bitmap.
+// openBitmap never fails: a missing resource gives a reader whose every
+// pixel is kInvalidColor. (Win32: LoadBitmapA, GetDC(GetDesktopWindow()),
+// CreateCompatibleDC, SelectObject / GetPixel / DeleteDC, ReleaseDC,
+// DeleteObject.)
+constexpr std::uint32_t kInvalidColor = 0xFFFFFFFFu;
+struct BitmapReader;
+BitmapReader* openBitmap(int id);
+std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y);
+void closeBitmap(BitmapReader* reader);
+
+}  // namespace platform

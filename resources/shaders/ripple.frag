@@ -1,0 +1,2 @@
+#version 420 compatibility
+//~
