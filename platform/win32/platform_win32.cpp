@@ -1,0 +1,2 @@
+// Win32 back end.
+#include "platform/platform.h"

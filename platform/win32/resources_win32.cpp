@@ -1,0 +1,2 @@
+// Resources of the executable's own module.
+#include "platform/platform.h"

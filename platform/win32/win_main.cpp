@@ -1,0 +1,1 @@
+// Windows GUI entry point.
