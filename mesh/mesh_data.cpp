@@ -1,0 +1,40 @@
+// Construction and loading of MeshData; the failure path ends the process.
+#include "mesh/mesh_data.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+
+#include "mesh/objl.h"
+#include "platform/platform.h"
+
+namespace {
+
+[[noreturn]] void failMeshLoad() {
+    platform::messageBox("Failed to load mesh", "Debug", platform::MessageIcon::Information);
+    glfwTerminate();
+    std::exit(0);
+}
+
+}  // namespace
+
+MeshData::MeshData(int objResourceId, int mtlResourceId, float scale_) : scale(scale_) {
+    load(objResourceId, mtlResourceId, scale_);
+}
+
+MeshData::MeshData(const std::string& objText, const std::string& mtlText, float scale_)
+    : scale(scale_) {
+    loadText(objText, mtlText, scale_);
+}
+
+void MeshData::load(int objResourceId, int mtlResourceId, float scale_) {
+    objl::MeshLoader loader;
+    if (!loader.loadObj(objResourceId, mtlResourceId)) failMeshLoad();
+    if (!fill(loader, scale_)) failMeshLoad();
+}
+
+void MeshData::loadText(const std::string& objText, const std::string& mtlText, float scale_) {
+    objl::MeshLoader loader;
+    if (!loader.loadObjText(objText, mtlText)) failMeshLoad();
+    if (!fill(loader, scale_)) failMeshLoad();
+}
