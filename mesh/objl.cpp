@@ -528,15 +528,28 @@ bool hasCornerInside(const std::vector<Vertex>& corners, const CornerArrays& xyz
         return !outside;
     };
 
+    // Whole blocks run a fixed-length loop without early exit, which the
+    // compiler turns into vector code; a block holding a candidate is then
+    // checked corner by corner.
     constexpr std::size_t kBlock = 64;
-    for (std::size_t start = 0; start < count; start += kBlock) {
-        const std::size_t end = std::min(count, start + kBlock);
+    std::size_t start = 0;
+    for (; start + kBlock <= count; start += kBlock) {
         int any = 0;
-        for (std::size_t j = start; j < end; ++j) any |= candidate(j) ? 1 : 0;
+        for (std::size_t j = 0; j < kBlock; ++j) {
+            const float wx = px[start + j] - ax, wy = py[start + j] - ay, wz = pz[start + j] - az;
+            const float g = wx * fgx + wy * fgy + wz * fgz;
+            const float b = wx * fbx + wy * fby + wz * fbz;
+            const float m = fk * (std::fabs(wx) + std::fabs(wy) + std::fabs(wz)) + 1e-5f;
+            const int outside = (g < -m) | (g > 1.0f + m) | (b < -m) | (b > 1.0f + m) | (g + b > 1.0f + m + m);
+            any |= outside ^ 1;
+        }
         if (any == 0) continue;
-        for (std::size_t j = start; j < end; ++j) {
+        for (std::size_t j = start; j < start + kBlock; ++j) {
             if (candidate(j) && exact(j)) return true;
         }
+    }
+    for (std::size_t j = start; j < count; ++j) {
+        if (candidate(j) && exact(j)) return true;
     }
     return false;
 }
