@@ -8,11 +8,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
+
+#include "platform/linux/x11_support.h"
 #include "platform/platform.h"
 
 extern char** environ;
@@ -20,9 +28,42 @@ extern char** environ;
 namespace platform {
 
 // ---------------------------------------------------------------------------
-void messageBox(const char* text, const char* caption, MessageIcon /*icon*/) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+// X error handling.
+namespace x11 {
+namespace {
+volatile int lastErrorCode = 0;
+
+int onXError(Display* /*display*/, XErrorEvent* event) {
+    lastErrorCode = event->error_code;
+    return 0;  // recorded; the caller that cares checks with a trap
 }
+
+int onXIOError(Display* /*display*/) {
+    // The X server has gone: nothing can be shown any more. Xlib would exit
+    // with code 1 after this returns, and exit() would run destructors that
+    // still talk to the dead connection, so leave at once.
+    std::fflush(stdout);
+    _exit(0);
+}
+}  // namespace
+
+void installErrorHandlers() {
+    // GLFW 3.3.8 saves and restores the handler around its own error traps,
+    // but one of its start-up paths leaves its trap installed, and older
+    // releases put back Xlib's default: this is called again every frame.
+    XSetErrorHandler(onXError);
+    XSetIOErrorHandler(onXIOError);
+}
+
+void resetError() { lastErrorCode = 0; }
+
+int syncAndTakeError(Display* display) {
+    XSync(display, False);
+    const int code = lastErrorCode;
+    lastErrorCode = 0;
+    return code;
+}
+}  // namespace x11
 
 // ---------------------------------------------------------------------------
 // The marker is an abstract-namespace Unix socket, scoped per user: the
@@ -48,14 +89,93 @@ bool createNamedEvent(const char* name) {
 std::uint32_t getVersion() { return 10u; }  // major 10, minor 0
 
 // ---------------------------------------------------------------------------
-bool hostWindowExists(std::intptr_t /*handle*/) { return false; }
-bool hostClientSize(std::intptr_t /*handle*/, int* width, int* height) {
-    *width = 0;
-    *height = 0;
-    return false;
+// The preview host's window: an X11 window id. The host is watched through a
+// connection of our own (it is needed before GLFW exists); the adopted
+// window is GLFW's, reparented into the host on GLFW's connection.
+namespace {
+Display* hostConnection() {
+    static Display* display = [] {
+        x11::installErrorHandlers();
+        return XOpenDisplay(nullptr);
+    }();
+    return display;
 }
-bool hostWindowEnabled(std::intptr_t /*handle*/) { return false; }
-GLFWwindow* adoptHostWindow(std::intptr_t /*handle*/) { return nullptr; }
+
+bool validWindowId(std::intptr_t handle) {
+    // X resource ids are 29-bit; 0, negative and larger numbers name nothing.
+    return handle > 0 && handle <= 0x1FFFFFFF;
+}
+
+bool hostAttributes(std::intptr_t handle, XWindowAttributes* attributes) {
+    Display* display = hostConnection();
+    if (display == nullptr || !validWindowId(handle)) return false;
+    x11::resetError();
+    const Status ok = XGetWindowAttributes(display, static_cast<Window>(handle), attributes);
+    return x11::syncAndTakeError(display) == 0 && ok != 0;
+}
+
+GLFWwindow* adoptedWindow = nullptr;
+int adoptedWidth = 0;
+int adoptedHeight = 0;
+}  // namespace
+
+bool hostWindowExists(std::intptr_t handle) {
+    XWindowAttributes attributes;
+    return hostAttributes(handle, &attributes);
+}
+
+bool hostClientSize(std::intptr_t handle, int* width, int* height) {
+    XWindowAttributes attributes;
+    if (!hostAttributes(handle, &attributes)) {
+        *width = 0;
+        *height = 0;
+        return false;
+    }
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
+
+bool hostWindowEnabled(std::intptr_t handle) {
+    XWindowAttributes attributes;
+    if (!hostAttributes(handle, &attributes)) return false;  // destroyed
+    if (attributes.map_state == IsUnmapped) return false;     // hidden by its owner
+    // Keep the adopted window covering the host: a resize reaches
+    // onWindowSize through GLFW's own ConfigureNotify handling.
+    if (adoptedWindow != nullptr && (attributes.width != adoptedWidth || attributes.height != adoptedHeight)) {
+        adoptedWidth = attributes.width;
+        adoptedHeight = attributes.height;
+        glfwSetWindowSize(adoptedWindow, adoptedWidth, adoptedHeight);
+    }
+    return true;
+}
+
+GLFWwindow* adoptHostWindow(std::intptr_t handle) {
+    // GLFW as published cannot take over a foreign window, so a borderless
+    // GLFW window becomes a child of the host, at (0,0) and of its size. The
+    // host itself is not shown, moved or resized.
+    int width = 0, height = 0;
+    if (!hostClientSize(handle, &width, &height)) return nullptr;
+    glfwWindowHint(GLFW_DECORATED, GLFW_FALSE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_FOCUS_ON_SHOW, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(std::max(width, 1), std::max(height, 1), "Lumeridge", nullptr, nullptr);
+    if (window == nullptr) return nullptr;
+
+    Display* display = glfwGetX11Display();
+    const Window child = glfwGetX11Window(window);
+    x11::resetError();
+    XReparentWindow(display, child, static_cast<Window>(handle), 0, 0);
+    if (x11::syncAndTakeError(display) != 0) {  // the host went away meanwhile
+        glfwDestroyWindow(window);
+        return nullptr;
+    }
+    glfwShowWindow(window);
+    adoptedWindow = window;
+    adoptedWidth = width;
+    adoptedHeight = height;
+    return window;
+}
 
 // ---------------------------------------------------------------------------
 namespace {
@@ -67,11 +187,18 @@ void installStopHandlers() {
     struct sigaction action{};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
+    // Interrupted system calls resume (Xlib retries reads and writes
+    // anyway); the flag is looked at once per frame.
+    action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    x11::installErrorHandlers();
 }
 
-bool stopRequested() { return stopFlag != 0; }
+bool stopRequested() {
+    x11::installErrorHandlers();  // once per frame: see installErrorHandlers
+    return stopFlag != 0;
+}
 
 // ---------------------------------------------------------------------------
 void openUrl(const char* url) {

@@ -1,0 +1,345 @@
+// Message boxes on Linux: the text goes to stderr as "caption: text", and on
+// a reachable X display a small dialog shows it like MessageBoxA: the caption
+// as the window title, an icon, the text and an OK button. It blocks until
+// Return, Escape, space, a click on OK or the window manager's close, and
+// uses an X connection of its own, separate from GLFW's.
+#include <X11/Xatom.h>
+#include <X11/Xft/Xft.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/linux/x11_support.h"
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+constexpr int kMargin = 20;
+constexpr int kIconSize = 32;
+constexpr int kIconGap = 12;
+constexpr int kMaxTextWidth = 520;
+constexpr int kMaxLines = 40;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+constexpr int kBandHeight = 42;
+constexpr int kMinWidth = 200;
+
+// Text drawing with Xft when a font is found, else with the core font.
+class Text {
+public:
+    Text(Display* display, int screen) : display_(display), screen_(screen) {
+        font_ = XftFontOpenName(display, screen, "Liberation Sans:pixelsize=13");
+        if (font_ == nullptr) font_ = XftFontOpenName(display, screen, "sans:pixelsize=13");
+        if (font_ == nullptr) core_ = XLoadQueryFont(display, "fixed");
+    }
+    ~Text() {
+        if (font_ != nullptr) XftFontClose(display_, font_);
+        if (core_ != nullptr) XFreeFont(display_, core_);
+    }
+    int width(const std::string& s) const {
+        if (font_ != nullptr) {
+            XGlyphInfo info;
+            XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(s.data()),
+                               static_cast<int>(s.size()), &info);
+            return info.xOff;
+        }
+        if (core_ != nullptr) return XTextWidth(core_, s.data(), static_cast<int>(s.size()));
+        return 7 * static_cast<int>(s.size());
+    }
+    int ascent() const { return font_ ? font_->ascent : (core_ ? core_->ascent : 10); }
+    int lineHeight() const {
+        return font_ ? font_->ascent + font_->descent + 2 : (core_ ? core_->ascent + core_->descent + 2 : 14);
+    }
+    void draw(XftDraw* draw, XftColor* color, Window window, GC gc, int x, int baseline, const std::string& s) {
+        if (font_ != nullptr && draw != nullptr) {
+            XftDrawStringUtf8(draw, color, font_, x, baseline, reinterpret_cast<const FcChar8*>(s.data()),
+                              static_cast<int>(s.size()));
+        } else if (core_ != nullptr) {
+            XSetFont(display_, gc, core_->fid);
+            XSetForeground(display_, gc, BlackPixel(display_, screen_));
+            XDrawString(display_, window, gc, x, baseline, s.data(), static_cast<int>(s.size()));
+        }
+    }
+
+private:
+    Display* display_;
+    int screen_;
+    XftFont* font_ = nullptr;
+    XFontStruct* core_ = nullptr;
+};
+
+// Splits at line breaks and wraps at blanks so that no line is wider than
+// kMaxTextWidth (a single word wider than that is cut into pieces).
+std::vector<std::string> layoutLines(const std::string& text, const Text& measure) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= text.size() && lines.size() < static_cast<std::size_t>(kMaxLines)) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string paragraph = text.substr(start, end - start);
+        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
+        for (char& c : paragraph) {
+            if (c == '\t') c = ' ';
+        }
+        while (measure.width(paragraph) > kMaxTextWidth && lines.size() < static_cast<std::size_t>(kMaxLines)) {
+            // Longest prefix that fits, preferably ending at a blank.
+            std::size_t fit = 1;
+            std::size_t lo = 1, hi = paragraph.size();
+            while (lo <= hi) {
+                const std::size_t mid = (lo + hi) / 2;
+                if (measure.width(paragraph.substr(0, mid)) <= kMaxTextWidth) {
+                    fit = mid;
+                    lo = mid + 1;
+                } else {
+                    hi = mid - 1;
+                }
+            }
+            // Do not cut inside a UTF-8 sequence.
+            while (fit > 1 && (static_cast<unsigned char>(paragraph[fit]) & 0xC0) == 0x80) --fit;
+            const std::size_t blank = paragraph.rfind(' ', fit);
+            const std::size_t cut = (blank != std::string::npos && blank > 0) ? blank : fit;
+            lines.push_back(paragraph.substr(0, cut));
+            paragraph.erase(0, cut);
+            while (!paragraph.empty() && paragraph[0] == ' ') paragraph.erase(0, 1);
+        }
+        if (lines.size() < static_cast<std::size_t>(kMaxLines)) lines.push_back(paragraph);
+        start = end + 1;
+    }
+    return lines;
+}
+
+unsigned long colorPixel(Display* display, int screen, unsigned short r, unsigned short g, unsigned short b) {
+    XColor color{};
+    color.red = static_cast<unsigned short>(r * 257);
+    color.green = static_cast<unsigned short>(g * 257);
+    color.blue = static_cast<unsigned short>(b * 257);
+    color.flags = DoRed | DoGreen | DoBlue;
+    if (XAllocColor(display, DefaultColormap(display, screen), &color) == 0) return BlackPixel(display, screen);
+    return color.pixel;
+}
+
+class Dialog {
+public:
+    Dialog(Display* display, const char* text, const char* caption, MessageIcon icon)
+        : display_(display), screen_(DefaultScreen(display)), icon_(icon), text_(display, screen_) {
+        // The dialog shows at most kMaxLines lines; stderr has the full text.
+        const std::string shown(text, std::min<std::size_t>(std::strlen(text), 8192));
+        lines_ = layoutLines(shown, text_);
+        int textWidth = 0;
+        for (const std::string& line : lines_) textWidth = std::max(textWidth, text_.width(line));
+        const int textHeight = static_cast<int>(lines_.size()) * text_.lineHeight();
+        textX_ = kMargin + kIconSize + kIconGap;
+        const int body = std::max(kIconSize, textHeight);
+        width_ = std::max(kMinWidth, textX_ + textWidth + kMargin);
+        width_ = std::max(width_, text_.width(caption) + 120);  // room for the title
+        width_ = std::min(width_, textX_ + kMaxTextWidth + kMargin);
+        height_ = kMargin + body + kMargin + kBandHeight;
+        textY_ = kMargin + (body - textHeight) / 2;
+        buttonX_ = width_ - kMargin / 2 - kButtonWidth;
+        buttonY_ = height_ - kBandHeight + (kBandHeight - kButtonHeight) / 2;
+
+        const Window root = RootWindow(display, screen_);
+        const int x = std::max(0, (DisplayWidth(display, screen_) - width_) / 2);
+        const int y = std::max(0, (DisplayHeight(display, screen_) - height_) / 2);
+        XSetWindowAttributes attributes{};
+        attributes.background_pixel = WhitePixel(display, screen_);
+        attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
+                                StructureNotifyMask | PointerMotionMask;
+        window_ = XCreateWindow(display, root, x, y, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
+                                CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+
+        // Title, class, fixed size, dialog type, kept above full-screen windows.
+        XStoreName(display, window_, caption);
+        const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+        XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(caption), static_cast<int>(std::strlen(caption)));
+        XClassHint classHint;
+        char resName[] = "lumeridge";
+        char resClass[] = "Lumeridge";
+        classHint.res_name = resName;
+        classHint.res_class = resClass;
+        XSetClassHint(display, window_, &classHint);
+        XSizeHints* sizeHints = XAllocSizeHints();
+        if (sizeHints != nullptr) {
+            sizeHints->flags = PPosition | PMinSize | PMaxSize;
+            sizeHints->x = x;
+            sizeHints->y = y;
+            sizeHints->min_width = sizeHints->max_width = width_;
+            sizeHints->min_height = sizeHints->max_height = height_;
+            XSetWMNormalHints(display, window_, sizeHints);
+            XFree(sizeHints);
+        }
+        const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+        XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
+        const Atom above = XInternAtom(display, "_NET_WM_STATE_ABOVE", False);
+        XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(&above), 1);
+        deleteWindow_ = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        XSetWMProtocols(display, window_, &deleteWindow_, 1);
+
+        gc_ = XCreateGC(display, window_, 0, nullptr);
+        draw_ = XftDrawCreate(display, window_, DefaultVisual(display, screen_), DefaultColormap(display, screen_));
+        XRenderColor black{0, 0, 0, 0xFFFF};
+        textColorOk_ = XftColorAllocValue(display, DefaultVisual(display, screen_), DefaultColormap(display, screen_),
+                                          &black, &textColor_) != 0;
+        band_ = colorPixel(display, screen_, 240, 240, 240);
+        buttonFace_ = colorPixel(display, screen_, 225, 225, 225);
+        buttonPressedFace_ = colorPixel(display, screen_, 204, 228, 247);
+        buttonBorder_ = colorPixel(display, screen_, 0, 120, 215);
+        infoBlue_ = colorPixel(display, screen_, 30, 110, 200);
+        warnYellow_ = colorPixel(display, screen_, 250, 200, 30);
+        XMapRaised(display, window_);
+    }
+
+    ~Dialog() {
+        if (textColorOk_) {
+            XftColorFree(display_, DefaultVisual(display_, screen_), DefaultColormap(display_, screen_), &textColor_);
+        }
+        if (draw_ != nullptr) XftDrawDestroy(draw_);
+        XFreeGC(display_, gc_);
+        XDestroyWindow(display_, window_);
+        XSync(display_, False);
+    }
+
+    // Runs until the dialog is dismissed (or the process is asked to stop).
+    void run() {
+        bool done = false;
+        while (!done) {
+            if (XPending(display_) == 0) {
+                pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+                poll(&fd, 1, 100);
+                if (stopRequested()) return;  // SIGTERM/SIGINT: give up the box too
+                if (XPending(display_) == 0) continue;
+            }
+            XEvent event;
+            XNextEvent(display_, &event);
+            switch (event.type) {
+                case Expose:
+                    if (event.xexpose.count == 0) paint();
+                    break;
+                case MapNotify:
+                    // Without a window manager nobody else gives the box the keyboard.
+                    x11::resetError();
+                    XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
+                    x11::syncAndTakeError(display_);
+                    break;
+                case KeyPress: {
+                    const KeySym key = XLookupKeysym(&event.xkey, 0);
+                    if (key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space) done = true;
+                    break;
+                }
+                case ButtonPress:
+                    if (event.xbutton.button == Button1 && onButton(event.xbutton.x, event.xbutton.y)) {
+                        pressed_ = true;
+                        paint();
+                    }
+                    break;
+                case ButtonRelease:
+                    if (event.xbutton.button == Button1 && pressed_) {
+                        pressed_ = false;
+                        if (onButton(event.xbutton.x, event.xbutton.y)) done = true;
+                        else paint();
+                    }
+                    break;
+                case ClientMessage:
+                    if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) done = true;
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+
+private:
+    bool onButton(int x, int y) const {
+        return x >= buttonX_ && x < buttonX_ + kButtonWidth && y >= buttonY_ && y < buttonY_ + kButtonHeight;
+    }
+
+    void paint() {
+        XSetForeground(display_, gc_, WhitePixel(display_, screen_));
+        XFillRectangle(display_, window_, gc_, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+        paintIcon(kMargin, kMargin);
+        int baseline = textY_ + text_.ascent();
+        for (const std::string& line : lines_) {
+            text_.draw(draw_, &textColor_, window_, gc_, textX_, baseline, line);
+            baseline += text_.lineHeight();
+        }
+        // Button band and the OK button.
+        XSetForeground(display_, gc_, band_);
+        XFillRectangle(display_, window_, gc_, 0, height_ - kBandHeight, static_cast<unsigned>(width_), kBandHeight);
+        XSetForeground(display_, gc_, pressed_ ? buttonPressedFace_ : buttonFace_);
+        XFillRectangle(display_, window_, gc_, buttonX_, buttonY_, kButtonWidth, kButtonHeight);
+        XSetForeground(display_, gc_, buttonBorder_);
+        XDrawRectangle(display_, window_, gc_, buttonX_, buttonY_, kButtonWidth - 1, kButtonHeight - 1);
+        const std::string ok = "OK";
+        const int okX = buttonX_ + (kButtonWidth - text_.width(ok)) / 2;
+        const int okBaseline = buttonY_ + (kButtonHeight + text_.ascent()) / 2 - 1;
+        text_.draw(draw_, &textColor_, window_, gc_, okX, okBaseline, ok);
+        XFlush(display_);
+    }
+
+    void paintIcon(int x, int y) {
+        const unsigned s = kIconSize;
+        if (icon_ == MessageIcon::Exclamation) {
+            XPoint triangle[3] = {{static_cast<short>(x + s / 2), static_cast<short>(y + 1)},
+                                  {static_cast<short>(x + s - 1), static_cast<short>(y + s - 2)},
+                                  {static_cast<short>(x), static_cast<short>(y + s - 2)}};
+            XSetForeground(display_, gc_, warnYellow_);
+            XFillPolygon(display_, window_, gc_, triangle, 3, Convex, CoordModeOrigin);
+            XSetForeground(display_, gc_, BlackPixel(display_, screen_));
+            XFillRectangle(display_, window_, gc_, x + static_cast<int>(s) / 2 - 2, y + 10, 4, 12);
+            XFillRectangle(display_, window_, gc_, x + static_cast<int>(s) / 2 - 2, y + 24, 4, 4);
+        } else {
+            XSetForeground(display_, gc_, infoBlue_);
+            XFillArc(display_, window_, gc_, x, y, s, s, 0, 360 * 64);
+            XSetForeground(display_, gc_, WhitePixel(display_, screen_));
+            XFillRectangle(display_, window_, gc_, x + static_cast<int>(s) / 2 - 2, y + 7, 4, 4);
+            XFillRectangle(display_, window_, gc_, x + static_cast<int>(s) / 2 - 2, y + 13, 4, 12);
+        }
+    }
+
+    Display* display_;
+    int screen_;
+    MessageIcon icon_;
+    Text text_;
+    std::vector<std::string> lines_;
+    int width_ = 0, height_ = 0, textX_ = 0, textY_ = 0, buttonX_ = 0, buttonY_ = 0;
+    Window window_ = 0;
+    GC gc_ = nullptr;
+    XftDraw* draw_ = nullptr;
+    XftColor textColor_{};
+    bool textColorOk_ = false;
+    unsigned long band_ = 0, buttonFace_ = 0, buttonPressedFace_ = 0, buttonBorder_ = 0;
+    unsigned long infoBlue_ = 0, warnYellow_ = 0;
+    Atom deleteWindow_ = 0;
+    bool pressed_ = false;
+};
+
+}  // namespace
+
+void messageBox(const char* text, const char* caption, MessageIcon icon) {
+    if (text == nullptr) text = "";
+    if (caption == nullptr) caption = "";
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+
+    x11::installErrorHandlers();
+    Display* display = XOpenDisplay(nullptr);  // no display: stderr is all there is
+    if (display == nullptr) return;
+    {
+        Dialog dialog(display, text, caption, icon);
+        dialog.run();
+    }
+    XCloseDisplay(display);
+}
+
+}  // namespace platform

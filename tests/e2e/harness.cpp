@@ -1,0 +1,305 @@
+#include "tests/e2e/harness.h"
+
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace e2e {
+namespace {
+
+std::vector<char*> cStrings(const std::vector<std::string>& strings) {
+    std::vector<char*> out;
+    for (const std::string& s : strings) out.push_back(const_cast<char*>(s.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
+std::string tempPath(const char* stem) {
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/lumeridge-e2e-" + stem + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = mkstemp(buffer.data());
+    if (fd >= 0) close(fd);
+    return buffer.data();
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int decodeStatus(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+VirtualDisplay::VirtualDisplay() {
+    XSetErrorHandler(ignoreXErrors);  // the harness queries windows that may vanish
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const std::string fd = std::to_string(fds[1]);
+    std::vector<std::string> argv = {"Xvfb", "-displayfd", fd, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"};
+    std::vector<char*> args = cStrings(argv);
+    if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string number;
+    const auto end = std::chrono::steady_clock::now() + Seconds(20);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < end) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char c;
+        if (read(fds[0], &c, 1) != 1) break;
+        if (c == '\n') break;
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) return;
+    name_ = ":" + number;
+    connection_ = XOpenDisplay(name_.c_str());
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    if (connection_ != nullptr) XCloseDisplay(connection_);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        int status;
+        if (!waitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, Seconds(5))) {
+            ::kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+        }
+    }
+}
+
+void VirtualDisplay::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    int status;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    // The harness's own connection is dead now; drop it without touching it.
+    connection_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+std::vector<std::string> childEnvironment(const std::string& display) {
+    std::vector<std::string> out;
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "DISPLAY=", 8) == 0) continue;
+        out.emplace_back(*e);
+    }
+    if (!display.empty()) out.push_back("DISPLAY=" + display);
+    return out;
+}
+
+Process::Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment, bool pipeStdin) {
+    outPath_ = tempPath("out");
+    errPath_ = tempPath("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int in[2] = {-1, -1}, out[2] = {-1, -1};
+    if (pipeStdin) {
+        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath_.c_str(), O_WRONLY | O_TRUNC, 0);
+    }
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath_.c_str(), O_WRONLY | O_TRUNC, 0);
+    std::vector<char*> args = cStrings(argv);
+    std::vector<char*> env = cStrings(environment);
+    start_ = std::chrono::steady_clock::now();
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), env.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pipeStdin) {
+        close(in[0]);
+        close(out[1]);
+        stdinFd_ = in[1];
+        stdoutFd_ = out[0];
+    }
+}
+
+Process::~Process() {
+    if (running()) {
+        ::kill(pid_, SIGKILL);
+        wait(Seconds(5));
+    }
+    if (stdinFd_ >= 0) close(stdinFd_);
+    if (stdoutFd_ >= 0) close(stdoutFd_);
+    unlink(outPath_.c_str());
+    unlink(errPath_.c_str());
+}
+
+std::optional<int> Process::wait(Seconds timeout) {
+    if (pid_ <= 0) return std::nullopt;
+    if (exitCode_ >= 0) return exitCode_;
+    int status = 0;
+    if (!waitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, timeout)) return std::nullopt;
+    end_ = std::chrono::steady_clock::now();
+    exitCode_ = decodeStatus(status);
+    return exitCode_;
+}
+
+bool Process::running() { return pid_ > 0 && !wait(Seconds(0)).has_value(); }
+
+void Process::signal(int number) {
+    if (running()) ::kill(pid_, number);
+}
+
+std::string Process::stderrText() const { return readFile(errPath_); }
+std::string Process::stdoutText() const { return readFile(outPath_); }
+
+bool Process::writeLine(const std::string& line) {
+    const std::string data = line + "\n";
+    return stdinFd_ >= 0 && ::write(stdinFd_, data.data(), data.size()) == static_cast<ssize_t>(data.size());
+}
+
+std::optional<std::string> Process::readLine(Seconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (stdoutFd_ >= 0) {
+        const std::size_t newline = lineBuffer_.find('\n');
+        if (newline != std::string::npos) {
+            std::string line = lineBuffer_.substr(0, newline);
+            lineBuffer_.erase(0, newline + 1);
+            return line;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return std::nullopt;
+        pollfd p{stdoutFd_, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+        char buffer[256];
+        const ssize_t n = read(stdoutFd_, buffer, sizeof buffer);
+        if (n <= 0) return std::nullopt;
+        lineBuffer_.append(buffer, static_cast<std::size_t>(n));
+    }
+    return std::nullopt;
+}
+
+int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout) {
+    std::vector<std::string> full = argv;
+    if (full[0].find('/') == std::string::npos) full[0] = "/usr/bin/" + full[0];
+    Process tool(full, childEnvironment(display));
+    const std::optional<int> code = tool.wait(timeout);
+    return code ? *code : -1;
+}
+
+// ---------------------------------------------------------------------------
+std::string windowTitle(Display* display, Window window) {
+    char* name = nullptr;
+    std::string out;
+    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
+        out = name;
+        XFree(name);
+    }
+    return out;
+}
+
+std::optional<WindowInfo> windowInfo(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0) return std::nullopt;
+    WindowInfo info;
+    info.id = window;
+    info.x = attributes.x;
+    info.y = attributes.y;
+    info.width = attributes.width;
+    info.height = attributes.height;
+    info.mapState = attributes.map_state;
+    return info;
+}
+
+std::vector<Window> childrenOf(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> out;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
+        out.assign(children, children + count);
+        if (children != nullptr) XFree(children);
+    }
+    return out;
+}
+
+namespace {
+std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& title) {
+    std::vector<WindowInfo> out;
+    for (Window w : childrenOf(display, DefaultRootWindow(display))) {
+        if (windowTitle(display, w) != title) continue;
+        const std::optional<WindowInfo> info = windowInfo(display, w);
+        if (info && info->mapState == IsViewable) out.push_back(*info);
+    }
+    return out;
+}
+}  // namespace
+
+std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& title, Seconds timeout) {
+    std::optional<WindowInfo> found;
+    waitUntil(
+        [&] {
+            const std::vector<WindowInfo> all = viewableTopLevels(display, title);
+            if (!all.empty()) found = all.front();
+            return found.has_value();
+        },
+        timeout);
+    return found;
+}
+
+int countViewableTopLevels(Display* display, const std::string& title) {
+    return static_cast<int>(viewableTopLevels(display, title).size());
+}
+
+unsigned long rootPixel(Display* display, int x, int y) {
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFFul;
+    XDestroyImage(image);
+    return pixel;
+}
+
+// ---------------------------------------------------------------------------
+CreationWatch::CreationWatch(Display* display) : display_(display) {
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, True);  // drop anything queued before
+}
+
+CreationWatch::~CreationWatch() {
+    XSelectInput(display_, DefaultRootWindow(display_), NoEventMask);
+    XSync(display_, True);
+}
+
+int CreationWatch::created() {
+    XSync(display_, False);
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == CreateNotify) ++count_;
+    }
+    return count_;
+}
+
+}  // namespace e2e

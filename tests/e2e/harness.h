@@ -1,0 +1,113 @@
+// End-to-end test harness: a private Xvfb, child processes with captured
+// output and bounded waits, and window queries over an Xlib connection.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using Seconds = std::chrono::duration<double>;
+
+// A virtual X server of its own (Xvfb -displayfd), 1920x1080x24.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    bool ok() const { return connection_ != nullptr; }
+    const std::string& name() const { return name_; }  // ":N"
+    Display* connection() const { return connection_; }
+    void kill();  // SIGKILL the server (a lost display)
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+    Display* connection_ = nullptr;
+};
+
+// Environment for a child: the test's own, with DISPLAY set (or removed
+// when `display` is empty) and the sanitizers told that the never-freed
+// objects of a program that keeps everything to the end are not leaks.
+std::vector<std::string> childEnvironment(const std::string& display);
+
+class Process {
+public:
+    // Starts argv[0] with the given environment; stdout and stderr go to
+    // files. With `pipeStdin`, the child's stdin is a pipe (writeLine) and its
+    // stdout a pipe too (readLine).
+    Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+            bool pipeStdin = false);
+    ~Process();  // kills the child if it still runs
+
+    pid_t pid() const { return pid_; }
+    bool started() const { return pid_ > 0; }
+    // The exit status once it has ended within `timeout`; nothing otherwise.
+    std::optional<int> wait(Seconds timeout);
+    bool running();
+    void signal(int number);
+    // Exit code, or 128 + signal for a killed child, or -1 if not ended.
+    int exitCode() const { return exitCode_; }
+    Seconds elapsed() const { return std::chrono::duration_cast<Seconds>(end_ - start_); }
+    std::string stderrText() const;
+    std::string stdoutText() const;
+    bool writeLine(const std::string& line);
+    std::optional<std::string> readLine(Seconds timeout);
+
+private:
+    pid_t pid_ = -1;
+    int exitCode_ = -1;
+    int stdinFd_ = -1, stdoutFd_ = -1;
+    std::string outPath_, errPath_, lineBuffer_;
+    std::chrono::steady_clock::time_point start_, end_;
+};
+
+// Runs a program to its end (bounded); returns its exit code or -1.
+int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout = Seconds(10));
+
+struct WindowInfo {
+    Window id = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    int mapState = IsUnmapped;
+};
+
+std::string windowTitle(Display* display, Window window);
+std::optional<WindowInfo> windowInfo(Display* display, Window window);
+std::vector<Window> childrenOf(Display* display, Window window);
+// The first top-level window titled `title` that is viewable, waited for.
+std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& title, Seconds timeout);
+int countViewableTopLevels(Display* display, const std::string& title);
+// The pixel at root coordinates (x, y) as 0xRRGGBB.
+unsigned long rootPixel(Display* display, int x, int y);
+
+// Counts windows created on the screen from its construction on
+// (SubstructureNotify on the root window).
+class CreationWatch {
+public:
+    explicit CreationWatch(Display* display);
+    ~CreationWatch();
+    int created();
+
+private:
+    Display* display_;
+    int count_ = 0;
+};
+
+// Polls `condition` until it holds or `timeout` passes.
+template <typename F>
+bool waitUntil(F condition, Seconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        struct timespec ts{0, 20 * 1000 * 1000};
+        nanosleep(&ts, nullptr);
+    }
+}
+
+}  // namespace e2e

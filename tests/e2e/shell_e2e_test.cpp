@@ -1,0 +1,307 @@
+// The screensaver shell end to end: the real lumeridge executable on a
+// private Xvfb (1920x1080x24), driven like a user or a screensaver host.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+
+using namespace e2e;
+
+namespace {
+
+const Seconds kStartBound(20);  // a window appears (generous: ASan builds, a loaded machine)
+const Seconds kExitBound(5);    // "ends" / "exits at once"
+const Seconds kPromptBound(3);  // "within a second", with slack for a loaded machine
+const std::string kTitle = "Lumeridge";
+constexpr unsigned long kMagenta = 0xFF00FF;
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(x_.ok()) << "Xvfb did not start"; }
+
+    std::unique_ptr<Process> start(std::vector<std::string> args, const std::string& display) {
+        args.insert(args.begin(), LUMERIDGE_EXE);
+        auto p = std::make_unique<Process>(args, childEnvironment(display));
+        EXPECT_TRUE(p->started());
+        return p;
+    }
+    std::unique_ptr<Process> start(std::vector<std::string> args) { return start(std::move(args), x_.name()); }
+
+    std::unique_ptr<Process> startHost(int width, int height, Window* id) {
+        auto host = std::make_unique<Process>(
+            std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
+            childEnvironment(x_.name()), true);
+        const std::optional<std::string> line = host->readLine(Seconds(10));
+        *id = line ? std::stoul(*line) : 0;
+        return host;
+    }
+
+    int tool(const std::vector<std::string>& argv) { return runTool(argv, x_.name()); }
+
+    void expectExitsWith0(Process& p, Seconds bound, const char* what) {
+        const std::optional<int> code = p.wait(bound);
+        ASSERT_TRUE(code.has_value()) << what << ": still running after " << bound.count() << " s";
+        EXPECT_EQ(*code, 0) << what << "\nstderr: " << p.stderrText();
+    }
+
+    Display* d() { return x_.connection(); }
+    VirtualDisplay x_;
+};
+
+// ---------------------------------------------------------------------------
+TEST_F(Shell, ScreensaverCoversTheMonitorAndIgnoresMouseMovementAndWheel) {
+    auto saver = start({"/s"});
+    const std::optional<WindowInfo> window = waitForTopLevel(d(), kTitle, kStartBound);
+    ASSERT_TRUE(window) << saver->stderrText();
+    EXPECT_EQ(window->x, 0);
+    EXPECT_EQ(window->y, 0);
+    EXPECT_EQ(window->width, 1920);
+    EXPECT_EQ(window->height, 1080);
+
+    EXPECT_EQ(tool({"xdotool", "mousemove", "--sync", "300", "400"}), 0);
+    EXPECT_EQ(tool({"xdotool", "mousemove", "--sync", "900", "700"}), 0);
+    EXPECT_EQ(tool({"xdotool", "click", "4"}), 0);  // wheel up
+    EXPECT_EQ(tool({"xdotool", "click", "5"}), 0);  // wheel down
+    EXPECT_FALSE(saver->wait(Seconds(1)).has_value()) << "ended on mouse movement or wheel";
+
+    EXPECT_EQ(tool({"xdotool", "key", "a"}), 0);
+    expectExitsWith0(*saver, kExitBound, "key press");
+}
+
+// Any key or mouse button ends it, with exit code 0.
+class EndsOnInput : public Shell, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(EndsOnInput, ExitsWith0) {
+    auto saver = start({"/s"});
+    ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver->stderrText();
+    std::vector<std::string> command = {"xdotool"};
+    command.insert(command.end(), GetParam().begin(), GetParam().end());
+    EXPECT_EQ(tool(command), 0);
+    expectExitsWith0(*saver, kExitBound, GetParam().back().c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, EndsOnInput,
+                         ::testing::Values(std::vector<std::string>{"key", "Escape"},
+                                           std::vector<std::string>{"key", "space"},
+                                           std::vector<std::string>{"keydown", "shift"}));
+INSTANTIATE_TEST_SUITE_P(Buttons, EndsOnInput,
+                         ::testing::Values(std::vector<std::string>{"click", "1"},
+                                           std::vector<std::string>{"click", "3"},
+                                           std::vector<std::string>{"mousedown", "2"}));
+
+TEST_F(Shell, TwoScreensaversRunSideBySide) {
+    auto first = start({"/s"});
+    auto second = start({"/s"});
+    ASSERT_TRUE(waitUntil([&] { return countViewableTopLevels(d(), kTitle) == 2; }, kStartBound))
+        << first->stderrText() << second->stderrText();
+    EXPECT_TRUE(first->running());
+    EXPECT_TRUE(second->running());
+    first->signal(SIGTERM);
+    second->signal(SIGTERM);
+    expectExitsWith0(*first, kExitBound, "first /s");
+    expectExitsWith0(*second, kExitBound, "second /s");
+}
+
+// While a bare start or a preview runs, bare, /S and /p starts end at once,
+// with code 0, before creating any window.
+class SingleInstance : public Shell, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SingleInstance, OtherStartsEndAtOnceWithoutAWindow) {
+    const bool holderIsPreview = GetParam();
+    Window hostId = 0;
+    auto host = startHost(320, 240, &hostId);
+    ASSERT_NE(hostId, 0u);
+    auto holder = holderIsPreview ? start({"/p", std::to_string(hostId)}) : start({});
+    if (holderIsPreview) {
+        ASSERT_TRUE(waitUntil([&] { return !childrenOf(d(), hostId).empty(); }, kStartBound))
+            << holder->stderrText();
+    } else {
+        ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << holder->stderrText();
+    }
+
+    const std::vector<std::vector<std::string>> others = {{}, {"/S"}, {"/p", std::to_string(hostId)}};
+    for (const auto& args : others) {
+        const std::string what = args.empty() ? "bare start" : args[0];
+        CreationWatch watch(d());
+        auto other = start(args);
+        expectExitsWith0(*other, kExitBound, what.c_str());
+        EXPECT_EQ(watch.created(), 0) << what << " created a window";
+    }
+    EXPECT_TRUE(holder->running());
+    holder->signal(SIGTERM);
+    expectExitsWith0(*holder, kExitBound, "holder");
+}
+
+INSTANTIATE_TEST_SUITE_P(Holder, SingleInstance, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Preview" : "BareStart"; });
+
+// ---------------------------------------------------------------------------
+// Preview: drawn into the host's window at its size, following it when it is
+// resized; ends with 0 once the host window is destroyed or unmapped.
+class Preview : public Shell, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(Preview, RendersIntoTheHostAndEndsWhenItGoes) {
+    Window hostId = 0;
+    auto host = startHost(320, 240, &hostId);
+    ASSERT_NE(hostId, 0u);
+    auto preview = start({"/p", std::to_string(hostId)});
+
+    std::optional<WindowInfo> child;
+    auto childOfSize = [&](int w, int h) {
+        return waitUntil(
+            [&] {
+                const std::vector<Window> children = childrenOf(d(), hostId);
+                if (children.size() != 1) return false;
+                child = windowInfo(d(), children[0]);
+                return child && child->mapState == IsViewable && child->x == 0 && child->y == 0 &&
+                       child->width == w && child->height == h;
+            },
+            kStartBound);
+    };
+    ASSERT_TRUE(childOfSize(320, 240)) << preview->stderrText();
+    // The magenta host background is drawn over (100,100 is the host's origin).
+    EXPECT_TRUE(waitUntil([&] { return rootPixel(d(), 100 + 160, 100 + 120) != kMagenta; }, kStartBound));
+    EXPECT_TRUE(waitUntil([&] { return rootPixel(d(), 100 + 315, 100 + 235) != kMagenta; }, kStartBound));
+    // The host keeps its size and place.
+    const std::optional<WindowInfo> hostInfo = windowInfo(d(), hostId);
+    ASSERT_TRUE(hostInfo);
+    EXPECT_EQ(hostInfo->width, 320);
+    EXPECT_EQ(hostInfo->height, 240);
+    EXPECT_EQ(hostInfo->x, 100);
+
+    ASSERT_TRUE(host->writeLine("resize 400 300"));
+    EXPECT_EQ(host->readLine(Seconds(10)).value_or(""), "ok");
+    EXPECT_TRUE(childOfSize(400, 300)) << "the preview does not follow the host's size";
+    EXPECT_TRUE(waitUntil([&] { return rootPixel(d(), 100 + 395, 100 + 295) != kMagenta; }, kStartBound));
+    EXPECT_TRUE(preview->running());
+
+    ASSERT_TRUE(host->writeLine(GetParam()));
+    EXPECT_EQ(host->readLine(Seconds(10)).value_or(""), "ok");
+    expectExitsWith0(*preview, kPromptBound, GetParam().c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(HostWindow, Preview, ::testing::Values("destroy", "unmap"),
+                         [](const auto& info) { return info.param; });
+
+// Preview starts whose number names no window: exit 0 at once, no window.
+class BadPreviewHandle : public Shell, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(BadPreviewHandle, EndsAtOnceWithoutAWindow) {
+    CreationWatch watch(d());
+    auto preview = start(GetParam());
+    expectExitsWith0(*preview, kExitBound, "bad /p");
+    EXPECT_EQ(watch.created(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handles, BadPreviewHandle,
+    ::testing::Values(std::vector<std::string>{"/p"}, std::vector<std::string>{"/p", "0"},
+                      std::vector<std::string>{"/p", "abc"},
+                      std::vector<std::string>{"/p", "99999999999999999999"},
+                      std::vector<std::string>{"/p", "-5"},
+                      std::vector<std::string>{"/p", "2147483647"},
+                      std::vector<std::string>{"/p", std::string(100 * 1024, '7')},
+                      std::vector<std::string>{"/p", std::string(100 * 1024, 'x')},
+                      std::vector<std::string>{"/p", "\xff\xfe\xc3\xa9\x80 \x01"}));
+
+// Odd command lines that still mean "full screen": they run, and end with 0.
+class OddFullScreenArguments : public Shell, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(OddFullScreenArguments, RunAndEndWith0) {
+    auto saver = start(GetParam());
+    ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver->stderrText();
+    saver->signal(SIGTERM);
+    expectExitsWith0(*saver, kExitBound, "odd arguments");
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, OddFullScreenArguments,
+                         ::testing::Values(std::vector<std::string>{"/s", std::string(100 * 1024, '/')},
+                                           std::vector<std::string>{"\xff\xfe\xc3\xa9\x80", "/x", "1"},
+                                           std::vector<std::string>{"/p", "100", "/s"}));
+
+// ---------------------------------------------------------------------------
+// Faults.
+
+// No display at all, or a display with no server: GLFW's description
+// (caption "Error") and "Failed to initialize GLFW" (caption "Debug") on
+// stderr, exit 0, at once.
+class NoDisplay : public Shell, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(NoDisplay, ReportsOnStderrAndExits0) {
+    for (const char* mode : {"/s", ""}) {
+        auto saver = start(*mode ? std::vector<std::string>{mode} : std::vector<std::string>{}, GetParam());
+        expectExitsWith0(*saver, kPromptBound, mode);
+        const std::string err = saver->stderrText();
+        const std::size_t error = err.find("Error: X11: ");
+        const std::size_t debug = err.find("Debug: Failed to initialize GLFW\n");
+        EXPECT_NE(error, std::string::npos) << err;
+        EXPECT_NE(debug, std::string::npos) << err;
+        EXPECT_LT(error, debug) << err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Display, NoDisplay, ::testing::Values("", ":999"),
+                         [](const auto& info) { return info.param.empty() ? "Unset" : "NoServer"; });
+
+// A stop signal is a close request: the loop ends after the current frame.
+class StopSignal : public Shell, public ::testing::WithParamInterface<int> {};
+
+TEST_P(StopSignal, EndsWith0) {
+    Window hostId = 0;
+    auto host = startHost(200, 150, &hostId);
+    auto saver = start({"/s"});
+    auto preview = start({"/p", std::to_string(hostId)});
+    ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver->stderrText();
+    ASSERT_TRUE(waitUntil([&] { return !childrenOf(d(), hostId).empty(); }, kStartBound)) << preview->stderrText();
+    saver->signal(GetParam());
+    preview->signal(GetParam());
+    expectExitsWith0(*saver, kExitBound, "/s");
+    expectExitsWith0(*preview, kExitBound, "/p");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGTERM, SIGINT),
+                         [](const auto& info) { return info.param == SIGTERM ? "SIGTERM" : "SIGINT"; });
+
+TEST_F(Shell, LostXServerEndsTheProcessPromptly) {
+    VirtualDisplay doomed;
+    ASSERT_TRUE(doomed.ok());
+    auto saver = start({"/s"}, doomed.name());
+    ASSERT_TRUE(waitForTopLevel(doomed.connection(), kTitle, kStartBound)) << saver->stderrText();
+    doomed.kill();
+    expectExitsWith0(*saver, kExitBound, "after the X server died");
+}
+
+TEST_F(Shell, PreviewHostDestroyedBeforeTheFirstFrameEndsWith0) {
+    // The host goes away just after the preview has been started: whichever
+    // step of start-up that lands in, the process ends with 0 and never
+    // leaves a stray window behind.
+    for (int delayMs : {0, 30, 120}) {
+        Window hostId = 0;
+        auto host = startHost(160, 120, &hostId);
+        ASSERT_NE(hostId, 0u);
+        auto preview = start({"/p", std::to_string(hostId)});
+        struct timespec ts{0, delayMs * 1000L * 1000L};
+        nanosleep(&ts, nullptr);
+        ASSERT_TRUE(host->writeLine("destroy"));
+        EXPECT_EQ(host->readLine(Seconds(10)).value_or(""), "ok");
+        // A host that vanished during start-up is reported with the blocking
+        // box "Failed to open window"; it is answered like a user would.
+        const bool ended = waitUntil(
+            [&] {
+                if (const std::optional<WindowInfo> box = waitForTopLevel(d(), "Debug", Seconds(0))) {
+                    tool({"xdotool", "key", "--window", std::to_string(box->id), "Return"});
+                }
+                return !preview->running();
+            },
+            kStartBound);
+        ASSERT_TRUE(ended) << "delay " << delayMs << " ms: still running";
+        EXPECT_EQ(preview->exitCode(), 0) << preview->stderrText();
+        EXPECT_EQ(countViewableTopLevels(d(), kTitle), 0);
+    }
+}
+
+}  // namespace
