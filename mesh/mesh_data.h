@@ -35,6 +35,8 @@ public:
     std::int32_t indexCount_ = 0;
     float scale = 1.0f;
 
+    // Empty, to be filled with fill().
+    MeshData() = default;
     // From the "TEXTFILE" resources (the program's use: MeshData(141, 140, 1.0f)).
     MeshData(int objResourceId, int mtlResourceId, float scale);
     // From text in memory, with the same failure rule.
