@@ -1,2 +1,109 @@
 // Win32 back end.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_WIN32
+#include <GLFW/glfw3native.h>
+
 #include "platform/platform.h"
+
+namespace platform {
+
+void messageBox(const char* text, const char* caption, MessageIcon icon) {
+    MessageBoxA(nullptr, text ? text : "", caption ? caption : "",
+                icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+}
+
+bool createNamedEvent(const char* name) {
+    std::wstring wide;
+    for (const char* p = name ? name : ""; *p; ++p) wide += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, wide.c_str());
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (event) CloseHandle(event);
+        return false;
+    }
+    return true;  // kept open for the rest of the process
+}
+
+std::uint32_t getVersion() { return static_cast<std::uint32_t>(GetVersion()); }
+
+namespace {
+HWND toWindow(std::intptr_t handle) { return reinterpret_cast<HWND>(handle); }
+}  // namespace
+
+bool hostWindowExists(std::intptr_t handle) { return handle != 0 && IsWindow(toWindow(handle)) != FALSE; }
+
+bool hostClientSize(std::intptr_t handle, int* width, int* height) {
+    RECT rect{};
+    if (!GetClientRect(toWindow(handle), &rect)) {
+        *width = 0;
+        *height = 0;
+        return false;
+    }
+    *width = rect.right - rect.left;
+    *height = rect.bottom - rect.top;
+    return true;
+}
+
+bool hostWindowEnabled(std::intptr_t handle) { return IsWindowEnabled(toWindow(handle)) != FALSE; }
+
+GLFWwindow* adoptHostWindow(std::intptr_t handle) { return glfwAttachWin32Window(toWindow(handle), nullptr); }
+
+void installStopHandlers() {}
+bool stopRequested() { return false; }
+
+void openUrl(const char* url) { ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL); }
+
+void* glLibraryOpen() { return reinterpret_cast<void*>(LoadLibraryA("opengl32.dll")); }
+
+void* glDriverProc(const char* name) {
+    PROC p = wglGetProcAddress(name);
+    // Some drivers answer a failed lookup with 1, 2, 3 or -1 instead of null.
+    const std::intptr_t value = reinterpret_cast<std::intptr_t>(p);
+    if (value == 0 || value == 1 || value == 2 || value == 3 || value == -1) return nullptr;
+    return reinterpret_cast<void*>(p);
+}
+
+void* glLibraryProc(void* library, const char* name) {
+    if (!library) return nullptr;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void glLibraryClose(void* library) {
+    if (library) FreeLibrary(static_cast<HMODULE>(library));
+}
+
+struct BitmapReader {
+    HBITMAP bitmap = nullptr;
+    HDC screen = nullptr;
+    HDC memory = nullptr;
+};
+
+BitmapReader* openBitmap(int id) {
+    BitmapReader* reader = new BitmapReader();
+    reader->bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    if (!reader->bitmap) return reader;  // every pixel reads as kInvalidColor
+    reader->screen = GetDC(GetDesktopWindow());
+    reader->memory = CreateCompatibleDC(reader->screen);
+    if (reader->memory) SelectObject(reader->memory, reader->bitmap);
+    return reader;
+}
+
+std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y) {
+    if (!reader || !reader->bitmap || !reader->memory) return kInvalidColor;
+    return static_cast<std::uint32_t>(GetPixel(reader->memory, x, y));
+}
+
+void closeBitmap(BitmapReader* reader) {
+    if (!reader) return;
+    if (reader->memory) DeleteDC(reader->memory);
+    if (reader->screen) ReleaseDC(GetDesktopWindow(), reader->screen);
+    if (reader->bitmap) DeleteObject(reader->bitmap);
+    delete reader;
+}
+
+}  // namespace platform
