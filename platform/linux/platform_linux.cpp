@@ -204,11 +204,20 @@ bool stopRequested() {
 void openUrl(const char* url) {
     char program[] = "xdg-open";
     char* argv[] = {program, const_cast<char*>(url), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0) {
-        // Reap it without blocking the caller for long: xdg-open returns quickly.
+    // xdg-open may run the browser in the foreground and stay until it
+    // ends. An intermediate child starts it and leaves at once, so the
+    // caller only waits for that child and the opener, orphaned, is reaped
+    // by init: no zombie, and the caller's window keeps running.
+    const pid_t child = fork();
+    if (child == 0) {
+        pid_t opener = 0;
+        posix_spawnp(&opener, program, nullptr, nullptr, argv, environ);
+        _exit(0);
+    }
+    if (child > 0) {
         int status = 0;
-        waitpid(pid, &status, 0);
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
     }
 }
 
