@@ -1,0 +1,11 @@
+#include "scene/scene_time.h"
+
+#include <GLFW/glfw3.h>
+
+namespace {
+SceneTimeSource currentSource = glfwGetTime;
+}
+
+void setSceneTimeSource(SceneTimeSource source) { currentSource = source ? source : glfwGetTime; }
+
+float sceneTime() { return static_cast<float>(currentSource()); }
