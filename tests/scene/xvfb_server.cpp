@@ -1,0 +1,61 @@
+#include "tests/scene/xvfb_server.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+XvfbServer::XvfbServer(int width, int height, double timeoutSeconds) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    const std::string fdText = std::to_string(fds[1]);
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_WRONLY);
+        if (devnull >= 0) {
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+        }
+        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-br",
+               "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (pid_ < 0) {
+        close(fds[0]);
+        return;
+    }
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char c = 0;
+        const ssize_t n = read(fds[0], &c, 1);
+        if (n <= 0) break;
+        if (c == '\n') break;
+        number.push_back(c);
+    }
+    close(fds[0]);
+    if (number.empty()) return;
+    display_ = ":" + number;
+    setenv("DISPLAY", display_.c_str(), 1);
+}
+
+XvfbServer::~XvfbServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    for (int i = 0; i < 50; ++i) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
+        usleep(100 * 1000);
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+}

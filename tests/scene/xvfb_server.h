@@ -1,0 +1,25 @@
+// A private Xvfb server (black root window) for tests that need a display:
+// started on a free display number (Xvfb -displayfd), exported as DISPLAY,
+// stopped again by the object that started it.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+class XvfbServer {
+public:
+    // Starts Xvfb with one screen of the given size; waits at most
+    // `timeoutSeconds` for it to report its display number.
+    XvfbServer(int width, int height, double timeoutSeconds = 10.0);
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    bool running() const { return pid_ > 0 && !display_.empty(); }
+    // ":N"; also set as DISPLAY while the server runs.
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
