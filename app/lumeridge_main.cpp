@@ -12,7 +12,9 @@ int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) 
     if ((mode == Preview || mode == None) && !isFirstInstance()) return 0;
 
     if (mode == Configure) {
-        new AboutWindow(instance, showCommand);  // runs its own message loop
+        static AboutWindow* aboutWindow = nullptr;  // lives until the process ends
+        aboutWindow = new AboutWindow(instance, showCommand);  // runs its own message loop
+        (void)aboutWindow;
         return 0;
     }
 
