@@ -1,4 +1,6 @@
 // The twenty backgrounds, by resource id.
+#include <map>
+
 #include "scene_util.h"
 
 namespace imagegen {
@@ -7,8 +9,9 @@ namespace {
 const char* const kNames[kBackgroundCount] = {
     "river stones",       "pebble beach",    "sand with caustics", "autumn leaves on water", "pool tiles",
     "moss and roots",     "koi pond",        "lily pads",          "sunset reflection",      "city lights at night",
-    "seashells on sand",  "coral reef floor", "mossy forest floor", "slate mosaic",          "fallen petals",
-    "starry night sky",   "pebble mosaic",   "ice with bubbles",   "wooden jetty planks",    "marble floor"};
+    "river stones at dusk", "pebble beach by moonlight", "sand in noon haze", "leaves on a green pond",
+    "pool tiles at evening", "moss and roots in late sun", "koi in the shade", "lily pads at dawn",
+    "twilight reflection", "city lights in the rain"};
 }  // namespace
 
 const char* backgroundName(int id) {
@@ -18,7 +21,15 @@ const char* backgroundName(int id) {
 
 Image renderBackground(int id) {
     const int k = id - kFirstBackground;
-    return k < 10 ? renderSceneA(k) : renderSceneB(k - 10);
+    return k < 10 ? renderSceneACached(k) : renderSceneB(k - 10);
+}
+
+Image renderSceneACached(int index) {
+    // Backgrounds 197..206 start from 187..196: paint each scene once per run.
+    static std::map<int, Image> painted;
+    auto it = painted.find(index);
+    if (it == painted.end()) it = painted.emplace(index, renderSceneA(index)).first;
+    return it->second;
 }
 
 }  // namespace imagegen

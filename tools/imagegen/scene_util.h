@@ -49,5 +49,6 @@ inline float grain(int x, int y, std::uint32_t seed) { return unit(hash(static_c
 
 Image renderSceneA(int index);  // backgrounds 0..9
 Image renderSceneB(int index);  // backgrounds 10..19
+Image renderSceneACached(int index);  // renderSceneA, painted once per run
 
 }  // namespace imagegen
