@@ -246,10 +246,4 @@ void glLibraryClose(void* library) {
     if (library) dlclose(library);
 }
 
-// ---------------------------------------------------------------------------
-struct BitmapReader {};
-BitmapReader* openBitmap(int /*id*/) { return new BitmapReader(); }
-std::uint32_t bitmapPixel(BitmapReader* /*reader*/, int /*x*/, int /*y*/) { return kInvalidColor; }
-void closeBitmap(BitmapReader* reader) { delete reader; }
-
 }  // namespace platform
