@@ -1,0 +1,59 @@
+// Shader programs built from two text resources, and the registry that holds
+// them by key.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+
+enum LocationKind : int { Uniform = 0, Attribute = 1 };
+
+// Text buffers hold up to kShaderTextCapacity bytes of text and four zeros.
+constexpr std::size_t kShaderTextCapacity = 16384;
+constexpr std::size_t kShaderBufferSize = kShaderTextCapacity + 4;
+
+// Cuts a shader text out of `bytes`: everything before the first '~', the end
+// of the bytes, or `capacity` bytes, whichever comes first, followed by four
+// zero bytes. `destination` must hold capacity + 4 bytes. Returns the length.
+std::size_t cutShaderText(const unsigned char* bytes, std::size_t size, char* destination, std::size_t capacity);
+
+class GLFWProgram {
+public:
+    // Reads, compiles and links; a compilation failure shows the log and
+    // ends the process.
+    GLFWProgram(int vertexResourceId, int fragmentResourceId);
+
+    void use();
+    std::int32_t uniformLocation(const std::string& name);
+    std::int32_t attributeLocation(const std::string& name);
+
+    // Cuts the text of TEXTFILE resource `id` into `destination` (see
+    // cutShaderText). A missing resource gives an empty text.
+    static void loadTextResource(int id, char* destination, std::size_t capacity);
+
+    std::uint32_t programName() const { return program_; }
+
+private:
+    std::int32_t location(const std::string& name, LocationKind kind);
+    std::uint32_t compile(std::uint32_t type, const char* source, const char* failureText);
+
+    char* vertexSource_;
+    char* fragmentSource_;
+    std::uint32_t vertexShader_ = 0;
+    std::uint32_t fragmentShader_ = 0;
+    std::uint32_t program_ = 0;
+    std::map<std::string, std::int32_t> locations_;
+};
+
+class GLFWProgramRegistry {
+public:
+    // The first registration of a key wins; a later one builds nothing.
+    void addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId);
+    GLFWProgram* program(const std::string& key);
+    // Makes the program current; an unregistered key changes nothing.
+    void useProgram(const std::string& key);
+
+private:
+    std::map<std::string, GLFWProgram*> programs_;
+};
