@@ -1,7 +1,26 @@
 #include "scene/rain_scene.h"
 
 #include "app/display_state.h"
-#include "gfx/gl.h"
+#include "gfx/drawable.h"
+#include "gfx/program.h"
+#include "gfx/texture.h"
+#include "scene/scene_time.h"
+
+namespace {
+
+const char* const kProgramKey = "BackgroundProgram";
+constexpr int kVertexShaderId = 137;
+constexpr int kFragmentShaderId = 136;
+constexpr int kRectangleObjId = 141;
+constexpr int kRectangleMtlId = 140;
+constexpr int kBackgroundSide = 1024;
+
+// Shader render modes (the shader tests ranges: below 1, 1 to 2, 2 and up).
+constexpr float kModeNormals = 0.5f;
+constexpr float kModeNormalsBackground = 1.5f;
+constexpr float kModeBackgroundFromTexture = 2.5f;
+
+}  // namespace
 
 RainScene& rainScene() {
     static RainScene* scene = new RainScene();
@@ -9,14 +28,95 @@ RainScene& rainScene() {
 }
 
 void RainScene::setup() {
+    if (clock_ != nullptr) return;
+
+    stats_ = FrameStats();
+    registry_ = new GLFWProgramRegistry();
     clock_ = new SceneClock(0.0f);
     camera_ = new Camera(Vector3(0.0f, 0.0f, 100.0f));
     camera_->pitch(1.0f);
     camera_->updateView(0);
+
+    backgroundId_ = backgroundBitmapIds[backgroundIndex(sceneTime())];
+    background_ = new GLFWTexture(backgroundId_, kBackgroundSide);
+
+    registry_->addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
+
+    sky_ = new GLFWDrawableSky(clock_, camera_, registry_, kProgramKey, kRectangleObjId, kRectangleMtlId, 1.0f);
+    sky_->init();
+
+    glGenFramebuffers(1, &normalsFramebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
+    glGenTextures(1, &normalsTarget_);
+    glBindTexture(GL_TEXTURE_2D, normalsTarget_);
+    targetWidth_ = 1024;
+    targetHeight_ = 1024;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, targetWidth_, targetHeight_, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, normalsTarget_, 0);
+    const GLenum drawBuffers[1] = {GL_COLOR_ATTACHMENT0};
+    glDrawBuffers(1, drawBuffers);
+    // The framebuffer stays bound; the first render rebinds what it needs.
+
+    if (GLFWProgram* program = registry_->program(kProgramKey)) {
+        normalsTextureLocation_ = program->uniformLocation("normalsTexture");
+        normalsTextureSizeLocation_ = program->uniformLocation("normalsTextureSize");
+        backgroundTextureLocation_ = program->uniformLocation("backgroundTexture");
+        renderModeLocation_ = program->uniformLocation("renderMode");
+    }
+
+    useNormalsTexture_ = false;
+    normalsSize_ = 1024;
 }
 
 void RainScene::render() {
+    if (clock_ == nullptr) return;
+
+    stats_.begin();
+
+    camera_->setProjection(perspective(50.0f, aspectRatio, 0.1f, 1000.0f));
     clock_->setViewport(static_cast<float>(windowWidth), static_cast<float>(windowHeight));
-    glViewport(0, 0, windowWidth, windowHeight);
+    camera_->setCurrentView(0);
+    sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
+    registry_->useProgram(kProgramKey);
+
+    // Off-screen pass: ripple normals into the lower-left square of
+    // normalsTarget, using the normalsTextureSize the previous frame left.
+    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glUniform1f(renderModeLocation_, kModeNormals);
+    glViewport(0, 0, normalsSize_, normalsSize_);
+    if (useNormalsTexture_) sky_->draw();
+
+    // Screen pass.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, normalsTarget_);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, background_->textureId());
+    glUniform1f(normalsTextureSizeLocation_, static_cast<float>(normalsSize_));
+    glUniform1i(normalsTextureLocation_, 0);
+    glUniform1i(backgroundTextureLocation_, 1);
+    glUniform1f(renderModeLocation_, useNormalsTexture_ ? kModeBackgroundFromTexture : kModeNormalsBackground);
+    glViewport(0, 0, windowWidth, windowHeight);
+    sky_->draw();
+
+    decideQuality();
+
+    stats_.end();
+}
+
+void RainScene::decideQuality() {
+    // count() is 100 only during the 101st render: before end() adds it.
+    if (stats_.count() != kMeasuredFrames) return;
+    const float average = stats_.averageMs();
+    if (average > kSmallNormalsAboveMs) {
+        useNormalsTexture_ = true;
+        normalsSize_ = 512;
+    } else if (average > kNormalsTextureAboveMs) {
+        useNormalsTexture_ = true;
+        normalsSize_ = 1024;
+    }
 }

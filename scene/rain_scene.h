@@ -1,18 +1,67 @@
 // The one scene the screensaver shows: rain ripples over a photograph.
+//
+// Every frame draws the full-screen rectangle with the ripple program, in one
+// of two quality modes: per-pixel (the ripple field computed for every screen
+// pixel) or normals-texture (the ripple normals rendered into a square
+// off-screen texture first, the screen pass reading them from there). The
+// scene starts per-pixel and, after 100 measured renders, decides once
+// whether to switch and at which size.
 #pragma once
 
+#include <cstdint>
+
+#include "gfx/gl.h"
+#include "scene/background_choice.h"
 #include "scene/camera.h"
+#include "scene/frame_stats.h"
 #include "scene/scene_clock.h"
+
+class GLFWProgramRegistry;
+class GLFWTexture;
+class GLFWDrawableSky;
+
+// Quality thresholds on the average render time of the first 100 renders.
+constexpr float kSmallNormalsAboveMs = 1.0f;   // above: 512 x 512 normals
+constexpr float kNormalsTextureAboveMs = 0.2f; // above: 1024 x 1024 normals
+constexpr std::int32_t kMeasuredFrames = 100;
 
 class RainScene {
 public:
+    // Builds everything once; later calls do nothing.
     void setup();
+    // One frame into the bound back buffer. Does nothing before setup.
     void render();
+
     SceneClock* clock() { return clock_; }
+    Camera* camera() { return camera_; }
+    const FrameStats& frameStats() const { return stats_; }
+    bool usesNormalsTexture() const { return useNormalsTexture_; }
+    std::int32_t normalsSize() const { return normalsSize_; }
+    int backgroundId() const { return backgroundId_; }
+    GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
+    GLuint normalsTarget() const { return normalsTarget_; }
+    const GLFWTexture* background() const { return background_; }
 
 private:
+    void decideQuality();
+
+    FrameStats stats_;
+    GLFWProgramRegistry* registry_ = nullptr;
     SceneClock* clock_ = nullptr;
     Camera* camera_ = nullptr;
+    GLFWTexture* background_ = nullptr;
+    GLFWDrawableSky* sky_ = nullptr;
+    GLuint normalsFramebuffer_ = 0;
+    GLuint normalsTarget_ = 0;
+    std::int32_t targetWidth_ = 1024;
+    std::int32_t targetHeight_ = 1024;
+    std::int32_t normalsSize_ = 1024;
+    bool useNormalsTexture_ = false;
+    GLint normalsTextureLocation_ = -1;
+    GLint normalsTextureSizeLocation_ = -1;
+    GLint backgroundTextureLocation_ = -1;
+    GLint renderModeLocation_ = -1;
+    int backgroundId_ = 0;
 };
 
 // The process-wide scene, created on first use and never destroyed.
