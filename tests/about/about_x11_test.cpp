@@ -306,7 +306,8 @@ TEST_P(AboutX11Test, OneFixedCentredWindowWithBackgroundLogoAndTexts) {
     ASSERT_TRUE(waitFor([&] { return pixel(3, 3) == kBackground; }, milliseconds(5000))) << pixel(3, 3);
     for (const auto& p : kBackgroundPoints) EXPECT_EQ(pixel(p[0], p[1]), kBackground) << p[0] << ", " << p[1];
 
-    // The logo covers most of its rectangle.
+    // The logo is drawn: its drop and rings stand out, while the rest of the
+    // bitmap is painted in the window's own background colour.
     int differing = 0;
     int total = 0;
     for (int y = about::kLogoY + 2; y < about::kLogoY + about::kLogoHeight - 2; y += 4) {
@@ -315,7 +316,7 @@ TEST_P(AboutX11Test, OneFixedCentredWindowWithBackgroundLogoAndTexts) {
             if (!(pixel(x, y) == kBackground)) ++differing;
         }
     }
-    EXPECT_GT(differing, total / 2) << differing << " of " << total;
+    EXPECT_GT(differing, total / 10) << differing << " of " << total;
 
     // Some ink in each text rectangle: black in the title, blue in the info
     // text, dark on the button.
