@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -305,3 +307,41 @@ TEST_F(Shell, PreviewHostDestroyedBeforeTheFirstFrameEndsWith0) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// What the user sees: a picture with detail in it, and ripples that move.
+namespace {
+
+std::vector<unsigned long> sampleGrid(Display* display) {
+    std::vector<unsigned long> samples;
+    for (int y = 30; y < 1080; y += 60)
+        for (int x = 30; x < 1920; x += 60) samples.push_back(rootPixel(display, x, y));
+    return samples;
+}
+
+int distinctValues(std::vector<unsigned long> samples) {
+    std::sort(samples.begin(), samples.end());
+    return static_cast<int>(std::unique(samples.begin(), samples.end()) - samples.begin());
+}
+
+}  // namespace
+
+TEST_F(Shell, RainShowsAMovingPictureWithDetail) {
+    auto saver = start({"/s"});
+    ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver->stderrText();
+    // The first frame follows the background's upload; wait for a picture.
+    std::vector<unsigned long> first;
+    ASSERT_TRUE(waitUntil([&] {
+        first = sampleGrid(d());
+        return distinctValues(first) > 100;  // of 576 samples: not flat, not black
+    }, kStartBound)) << "distinct colours: " << distinctValues(first);
+    struct timespec half{0, 500 * 1000 * 1000};
+    nanosleep(&half, nullptr);
+    const std::vector<unsigned long> second = sampleGrid(d());
+    int changed = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) changed += first[i] != second[i];
+    EXPECT_GT(changed, 10) << "of " << first.size() << " samples, 0.5 s apart";
+    EXPECT_TRUE(saver->running());
+    EXPECT_EQ(tool({"xdotool", "key", "a"}), 0);
+    expectExitsWith0(*saver, kExitBound, "key press");
+}
