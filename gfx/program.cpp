@@ -34,6 +34,14 @@ GLFWProgram::GLFWProgram(int vertexResourceId, int fragmentResourceId)
     glLinkProgram(program_);
 }
 
+GLFWProgram::~GLFWProgram() {
+    delete[] vertexSource_;
+    delete[] fragmentSource_;
+    glDeleteShader(vertexShader_);
+    glDeleteShader(fragmentShader_);
+    glDeleteProgram(program_);
+}
+
 std::uint32_t GLFWProgram::compile(std::uint32_t type, const char* source, const char* failureText) {
     const GLuint shader = glCreateShader(type);
     const GLchar* sources[1] = {source};
@@ -70,6 +78,10 @@ std::int32_t GLFWProgram::location(const std::string& name, LocationKind kind) {
 std::int32_t GLFWProgram::uniformLocation(const std::string& name) { return location(name, Uniform); }
 
 std::int32_t GLFWProgram::attributeLocation(const std::string& name) { return location(name, Attribute); }
+
+GLFWProgramRegistry::~GLFWProgramRegistry() {
+    for (auto& entry : programs_) delete entry.second;
+}
 
 void GLFWProgramRegistry::addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId) {
     if (programs_.count(key) != 0) return;

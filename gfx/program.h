@@ -23,6 +23,10 @@ public:
     // Reads, compiles and links; a compilation failure shows the log and
     // ends the process.
     GLFWProgram(int vertexResourceId, int fragmentResourceId);
+    // Frees both source buffers and deletes both shaders and the program.
+    ~GLFWProgram();
+    GLFWProgram(const GLFWProgram&) = delete;
+    GLFWProgram& operator=(const GLFWProgram&) = delete;
 
     void use();
     std::int32_t uniformLocation(const std::string& name);
@@ -48,6 +52,10 @@ private:
 
 class GLFWProgramRegistry {
 public:
+    GLFWProgramRegistry() = default;
+    ~GLFWProgramRegistry();  // destroys the programs it built
+    GLFWProgramRegistry(const GLFWProgramRegistry&) = delete;
+    GLFWProgramRegistry& operator=(const GLFWProgramRegistry&) = delete;
     // The first registration of a key wins; a later one builds nothing.
     void addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId);
     GLFWProgram* program(const std::string& key);

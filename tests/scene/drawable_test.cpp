@@ -32,8 +32,11 @@ protected:
         camera.updateView(0);
         camera.setProjection(perspective(50.0f, 16.0f / 9.0f, 0.1f, 1000.0f));
     }
-    void TearDown() override { fakegl::uninstall(); }
-
+    // Declared first, destroyed last: the registry deletes its program
+    // through the fake before the fake is taken out.
+    struct FakeGlRemover {
+        ~FakeGlRemover() { fakegl::uninstall(); }
+    } remover;
     GLFWProgramRegistry registry;
     SceneClock clock{0.0f};
     Camera camera{Vector3(0.0f, 0.0f, 100.0f)};
