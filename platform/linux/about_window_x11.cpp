@@ -306,17 +306,7 @@ void AboutX11::createWindow() {
                             CWBackPixel | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
 
     // Title, class, fixed size at the requested position.
-    XStoreName(display_, window_, AboutWindow::caption);
-    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(AboutWindow::caption),
-                    static_cast<int>(std::strlen(AboutWindow::caption)));
-    XClassHint classHint;
-    char resName[] = "lumeridge";
-    char resClass[] = "Lumeridge";
-    classHint.res_name = resName;
-    classHint.res_class = resClass;
-    XSetClassHint(display_, window_, &classHint);
+    platform::x11::nameWindow(display_, window_, AboutWindow::caption);
 
     XSizeHints* sizeHints = XAllocSizeHints();
     if (sizeHints) {

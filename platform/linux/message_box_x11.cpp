@@ -157,16 +157,7 @@ public:
                                 CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
 
         // Title, class, fixed size, dialog type, kept above full-screen windows.
-        XStoreName(display, window_, caption);
-        const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-        XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(caption), static_cast<int>(std::strlen(caption)));
-        XClassHint classHint;
-        char resName[] = "lumeridge";
-        char resClass[] = "Lumeridge";
-        classHint.res_name = resName;
-        classHint.res_class = resClass;
-        XSetClassHint(display, window_, &classHint);
+        x11::nameWindow(display, window_, caption);
         XSizeHints* sizeHints = XAllocSizeHints();
         if (sizeHints != nullptr) {
             sizeHints->flags = PPosition | PMinSize | PMaxSize;

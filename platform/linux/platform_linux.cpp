@@ -47,6 +47,19 @@ int onXIOError(Display* /*display*/) {
 }
 }  // namespace
 
+void nameWindow(Display* display, Window window, const char* title) {
+    XStoreName(display, window, title);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
+    XClassHint classHint;
+    char resName[] = "lumeridge";
+    char resClass[] = "Lumeridge";
+    classHint.res_name = resName;
+    classHint.res_class = resClass;
+    XSetClassHint(display, window, &classHint);
+}
+
 void installErrorHandlers() {
     // GLFW 3.3.8 saves and restores the handler around its own error traps,
     // but one of its start-up paths leaves its trap installed, and older

@@ -18,5 +18,9 @@ void installErrorHandlers();
 void resetError();
 int syncAndTakeError(Display* display);  // 0 (Success) or the X error code
 
+// Gives a top-level window of ours its title (WM_NAME and the UTF-8
+// _NET_WM_NAME) and the class "lumeridge", "Lumeridge".
+void nameWindow(Display* display, Window window, const char* title);
+
 }  // namespace x11
 }  // namespace platform
