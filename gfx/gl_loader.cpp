@@ -8,22 +8,33 @@
 #undef LUMERIDGE_GL_ENTRY
 
 namespace {
-void* libraryHandle = nullptr;
+
+GlResolver resolver = {platform::glLibraryOpen, platform::glDriverProc, platform::glLibraryProc,
+                       platform::glLibraryClose};
 int contextMajor = 0;
 int contextMinor = 0;
 
-void* resolve(const char* name) {
-    void* p = platform::glDriverProc(name);
-    return p ? p : platform::glLibraryProc(libraryHandle, name);
+void* resolve(void* library, const char* name) {
+    void* p = resolver.driverProc(name);
+    return p ? p : resolver.libraryProc(library, name);
 }
+
 }  // namespace
 
+GlResolver glLoaderSetResolver(const GlResolver& replacement) {
+    const GlResolver previous = resolver;
+    resolver = replacement;
+    return previous;
+}
+
 int glLoaderInit() {
-    libraryHandle = platform::glLibraryOpen();
-#define LUMERIDGE_GL_ENTRY(name, type) lumeridge_##name = reinterpret_cast<type>(resolve(#name));
+    contextMajor = 0;
+    contextMinor = 0;
+    void* library = resolver.libraryOpen();
+#define LUMERIDGE_GL_ENTRY(name, type) lumeridge_##name = reinterpret_cast<type>(resolve(library, #name));
 #include "gfx/gl_functions.inc"
 #undef LUMERIDGE_GL_ENTRY
-    platform::glLibraryClose(libraryHandle);
+    resolver.libraryClose(library);
     if (glGetIntegerv == nullptr) return -1;
     glGetIntegerv(GL_MAJOR_VERSION, &contextMajor);
     glGetIntegerv(GL_MINOR_VERSION, &contextMinor);
@@ -36,4 +47,12 @@ bool glLoaderIsSupported(int major, int minor) {
     return contextMajor >= major;
 }
 
-void* glLoaderGetProc(const char* name) { return resolve(name); }
+void* glLoaderGetProc(const char* name) {
+    if (name == nullptr) return nullptr;
+    if (void* p = resolver.driverProc(name)) return p;
+    // The library is open only for this lookup, as during the table fill.
+    void* library = resolver.libraryOpen();
+    void* p = resolver.libraryProc(library, name);
+    resolver.libraryClose(library);
+    return p;
+}
