@@ -1,9 +1,12 @@
-// The entry-point loader with an injected resolver.
+// The entry-point loader with an injected resolver, and the check of the
+// functions the program calls, against the recording fake GL.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/screensaver_app.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 #include "tests/support/fake_gl.h"
@@ -25,6 +28,21 @@ std::vector<void*> tablePointers() {
 #include "gfx/gl_functions.inc"
 #undef LUMERIDGE_GL_ENTRY
     };
+}
+
+const std::vector<std::string>& requiredNames() {
+    static const std::vector<std::string> names = {
+#define LUMERIDGE_GL_REQUIRED(name, extension) #name,
+#include "gfx/gl_required_functions.inc"
+#undef LUMERIDGE_GL_REQUIRED
+    };
+    return names;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : ", ") + n;
+    return out;
 }
 
 // --- a resolver that records every step ----------------------------------------
@@ -183,6 +201,92 @@ TEST_F(Loader, GetProcOpensTheLibraryForItsOwnLookupOnlyWhenTheDriverFails) {
     };
     EXPECT_EQ(fake.steps, expected);
     EXPECT_FALSE(fake.closedHandleUsed);  // never the handle the table fill closed
+}
+
+// --- the functions the program calls -----------------------------------------
+
+class RequiredFunctions : public ::testing::Test {
+protected:
+    void SetUp() override { fakegl::install(); }
+    void TearDown() override { fakegl::uninstall(); }
+};
+
+TEST_F(RequiredFunctions, MissingAreThoseTheContextVersionOrItsExtensionsDoNotProvide) {
+    struct Case {
+        const char* what;
+        void (*setup)();
+        std::vector<std::string> missing;
+        const char* version;  // as the message names it
+    };
+    const Case cases[] = {
+        {"4.5 by the integers", [] {}, {}, ""},
+        {"4.5 by GL_VERSION", [] { fakegl::state().strings[GL_VERSION] = "4.5 (Compatibility Profile) Mesa 22.3.6"; },
+         {}, ""},
+        {"3.3", [] { fakegl::state().integers[GL_MINOR_VERSION] = 3, fakegl::state().integers[GL_MAJOR_VERSION] = 3; },
+         {"glTexStorage2D"}, "3.3"},
+        {"3.3 with texture storage",
+         [] {
+             fakegl::state().integers[GL_MAJOR_VERSION] = 3;
+             fakegl::state().integers[GL_MINOR_VERSION] = 3;
+             fakegl::state().extensions = {"GL_ARB_debug_output", "GL_ARB_texture_storage"};
+         },
+         {}, ""},
+        {"2.1, look-alike extension names",
+         [] {
+             fakegl::state().integers.clear();  // GL_MAJOR_VERSION is not a 2.1 query
+             fakegl::state().strings[GL_VERSION] = "2.1 Mesa 22.3.6";
+             fakegl::state().strings[GL_EXTENSIONS] = "GL_ARB_framebuffer_object_extra GL_ARB_texture_storage";
+         },
+         {"glBindFramebuffer", "glFramebufferTexture", "glGenFramebuffers"}, "2.1"},
+        {"2.1 with framebuffer objects",
+         [] {
+             fakegl::state().integers.clear();
+             fakegl::state().strings[GL_VERSION] = "2.1 Mesa 22.3.6";
+             fakegl::state().strings[GL_EXTENSIONS] = "GL_ARB_texture_storage GL_ARB_framebuffer_object";
+         },
+         {"glFramebufferTexture"}, "2.1"},
+        {"a null pointer in a 4.5 context", [] { lumeridge_glUniform1f = nullptr; }, {"glUniform1f"}, "4.5"},
+        {"nothing answers the version",
+         [] {
+             lumeridge_glGetString = nullptr;
+             lumeridge_glGetIntegerv = nullptr;
+         },
+         requiredNames(), ""},
+    };
+    for (const Case& c : cases) {
+        fakegl::install();
+        c.setup();
+        EXPECT_EQ(glLoaderMissingFunctions(), c.missing) << c.what;
+        const std::string message = glLoaderMissingFunctionsMessage();
+        if (c.missing.empty()) {
+            EXPECT_EQ(message, "") << c.what;
+        } else {
+            const std::string version = *c.version ? std::string(" ") + c.version : "";
+            EXPECT_EQ(message, "This computer's OpenGL" + version + " lacks functions Lumeridge needs: " + joined(c.missing))
+                << c.what;
+        }
+    }
+}
+
+TEST_F(RequiredFunctions, CompleteContextPassesSilently) {
+    ::testing::internal::CaptureStderr();
+    requireOpenGlFunctions();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(RequiredFunctions, IncompleteContextShowsTheMissingNamesAndExitsZero) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");  // message boxes go to stderr alone
+            fakegl::install();
+            fakegl::state().integers[GL_MINOR_VERSION] = 1;  // 4.1: no texture storage in core
+            lumeridge_glDrawBuffers = nullptr;
+            requireOpenGlFunctions();
+            std::exit(7);  // not reached
+        },
+        ::testing::ExitedWithCode(0),
+        "Debug: This computer's OpenGL 4.1 lacks functions Lumeridge needs: glDrawBuffers, glTexStorage2D\n");
 }
 
 }  // namespace
