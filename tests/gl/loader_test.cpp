@@ -55,7 +55,9 @@ struct Step {
     int handle;        // 1-based number of the open that produced the handle; 0 for none
     bool operator==(const Step& o) const { return what == o.what && name == o.name && handle == o.handle; }
 };
-std::ostream& operator<<(std::ostream& os, const Step& s) { return os << s.what << "(" << s.name << "," << s.handle << ")"; }
+std::ostream& operator<<(std::ostream& os, const Step& s) {
+    return os << s.what << "(" << s.name << "," << s.handle << ")";
+}
 
 struct FakeResolver {
     std::vector<Step> steps;
@@ -120,7 +122,9 @@ protected:
         // The driver knows the names at even positions, the library the
         // rest, except one extension that neither knows.
         fake.driverFinds = [](std::size_t k) { return k % 2 == 0; };
-        fake.libraryFinds = [](std::size_t k) { return k % 2 == 1 && tableNames()[k] != "glGetTextureHandleARB"; };
+        fake.libraryFinds = [](std::size_t k) {
+            return k % 2 == 1 && tableNames()[k] != "glGetTextureHandleARB";
+        };
         previous_ = glLoaderSetResolver({fakeOpen, fakeDriver, fakeLibrary, fakeClose});
     }
     void TearDown() override {
@@ -152,7 +156,6 @@ TEST_F(Loader, FillsEveryPointerInTableOrderDriverFirstThenTheOpenLibrary) {
             EXPECT_EQ(table[k], &addresses[k]) << names[k];
         }
     }
-    EXPECT_EQ(table[0], &addresses[0]);
 }
 
 TEST_F(Loader, ResultAndSupportedVersionsFollowTheContextVersion) {
@@ -171,9 +174,10 @@ TEST_F(Loader, ResultAndSupportedVersionsFollowTheContextVersion) {
         {"4.5", true, 4, 5, 0, {{4, 5, true}, {3, 3, true}, {4, 6, false}, {5, 0, false}, {2, 0, false}, {4, 0, true}}},
         {"3.0", true, 3, 0, 0, {{3, 0, true}, {3, 1, false}, {4, 0, false}, {1, 0, false}}},
         {"2.1", true, 2, 1, -1, {{2, 1, false}, {3, 0, false}}},
-        // Run after a 4.5 context: nothing of that version may linger.
         {"4.5 again", true, 4, 5, 0, {{4, 5, true}}},
-        {"no glGetIntegerv", false, 0, 0, -1, {{0, 0, false}, {2, 0, false}, {3, 0, false}, {4, 5, false}, {-1, -1, false}}},
+        // Right after a 4.5 context: nothing of that version may linger.
+        {"no glGetIntegerv", false, 0, 0, -1,
+         {{0, 0, false}, {2, 0, false}, {3, 0, false}, {4, 5, false}, {-1, -1, false}}},
     };
     for (const Case& c : cases) {
         fake.versionQuery = c.versionQuery;
@@ -181,7 +185,8 @@ TEST_F(Loader, ResultAndSupportedVersionsFollowTheContextVersion) {
         fake.minor = c.minor;
         EXPECT_EQ(glLoaderInit(), c.result) << c.what;
         for (const Request& r : c.requests)
-            EXPECT_EQ(glLoaderIsSupported(r.major, r.minor), r.supported) << c.what << " asked " << r.major << "." << r.minor;
+            EXPECT_EQ(glLoaderIsSupported(r.major, r.minor), r.supported)
+                << c.what << " asked " << r.major << "." << r.minor;
     }
 }
 
@@ -262,7 +267,8 @@ TEST_F(RequiredFunctions, MissingAreThoseTheContextVersionOrItsExtensionsDoNotPr
             EXPECT_EQ(message, "") << c.what;
         } else {
             const std::string version = *c.version ? std::string(" ") + c.version : "";
-            EXPECT_EQ(message, "This computer's OpenGL" + version + " lacks functions Lumeridge needs: " + joined(c.missing))
+            EXPECT_EQ(message,
+                      "This computer's OpenGL" + version + " lacks functions Lumeridge needs: " + joined(c.missing))
                 << c.what;
         }
     }

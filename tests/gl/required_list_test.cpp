@@ -115,13 +115,4 @@ TEST(RequiredList, IsExactlyTheOpenGlFunctionsTheSourcesUse) {
     EXPECT_TRUE(unused.empty()) << "in gfx/gl_required_functions.inc but not used:" << listOf(unused);
 }
 
-TEST(RequiredList, ScanIgnoresCommentsAndTextButSeesBothSpellings) {
-    const std::set<std::string> table = {"glClear", "glViewport", "glFlush", "glFinish", "glEnable"};
-    std::set<std::string> uses;
-    collectUses(codeOnly("glClear(0); // glFlush()\n/* glFinish();\n */ lumeridge_glViewport(0, 0, 1, 1);\n"
-                         "const char* s = \"glEnable(\\\"\"; char c = '\"'; glfwInit(); myglClear();"),
-                table, uses);
-    EXPECT_EQ(uses, (std::set<std::string>{"glClear", "glViewport"}));
-}
-
 }  // namespace
