@@ -1,6 +1,7 @@
 #include "app/screensaver_app.h"
 
 #include <cstdlib>
+#include <string>
 
 #include <GLFW/glfw3.h>
 
@@ -36,6 +37,16 @@ void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /
 void onCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
 
 void onScroll(GLFWwindow* /*window*/, double /*xoffset*/, double /*yoffset*/) {}
+
+void requireOpenGlFunctions() {
+    const std::string message = glLoaderMissingFunctionsMessage();
+    if (message.empty()) return;
+    // The full-screen window would cover the message: GLFW and its windows
+    // go first (an adopted preview window is handed back).
+    glfwTerminate();
+    platform::messageBox(message.c_str(), "Debug", platform::MessageIcon::Information);
+    std::exit(0);
+}
 
 ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
     initGlfw();
@@ -105,6 +116,7 @@ void ScreensaverApp::openWindow() {
     glfwSetWindowIcon(window, 1, &image);
 
     glLoaderInit();
+    requireOpenGlFunctions();
 }
 
 void ScreensaverApp::setRenderState() {

@@ -33,6 +33,12 @@ private:
 // The process-wide application, published by the entry point.
 extern ScreensaverApp* gScreensaverApp;
 
+// Run by openWindow right after loading the OpenGL entry points. The rest of
+// the program calls its OpenGL functions without testing them, so when the
+// context lacks any of them this ends the process (exit code 0) after a
+// "Debug" message box that names them; otherwise it returns.
+void requireOpenGlFunctions();
+
 // The callbacks openWindow installs.
 void onGlfwError(int code, const char* description);
 void onWindowSize(GLFWwindow* window, int width, int height);
