@@ -44,7 +44,7 @@ end_with() {  # end_with NAME HOW: the process ends with 0 within 5 s
 # 1. /s: a detailed picture whose ripples move; the mouse moving does not
 #    end it, a click does.
 start_saver s1 /s
-spread1=$(wait_picture s1)
+spread1=$(wait_picture s1) || fail "${spread1#FAIL: }"
 ok "s1: full screen 1920x1080, picture spread $spread1"
 moved=0
 for i in $(seq 20); do  # a frame under llvmpipe can take longer than 0.5 s
