@@ -49,8 +49,12 @@ std::uint32_t getVersion();
 bool hostWindowExists(std::intptr_t handle);                          // IsWindow
 bool hostClientSize(std::intptr_t handle, int* width, int* height);   // GetClientRect
 bool hostWindowEnabled(std::intptr_t handle);                         // IsWindowEnabled; false once gone
-// Makes the host window a GLFW window with a current-able context
-// (Win32: glfwAttachWin32Window(handle, NULL)); nullptr on failure.
+// A GLFW window with a current-able context that draws into the host window;
+// nullptr on failure. Win32: glfwAttachWin32Window(handle, NULL) on a window
+// of this process; a host window of another process (the Screen Saver
+// Settings dialog's) gets a child window of ours, filling its client area,
+// that is adopted instead. The host window's size and enabled state stay
+// what the caller watches.
 GLFWwindow* adoptHostWindow(std::intptr_t handle);
 
 // ---------------------------------------------------------------------------

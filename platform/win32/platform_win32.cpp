@@ -51,7 +51,56 @@ bool hostClientSize(std::intptr_t handle, int* width, int* height) {
 
 bool hostWindowEnabled(std::intptr_t handle) { return IsWindowEnabled(toWindow(handle)) != FALSE; }
 
-GLFWwindow* adoptHostWindow(std::intptr_t handle) { return glfwAttachWin32Window(toWindow(handle), nullptr); }
+namespace {
+
+// The window the preview draws into when the host's window belongs to
+// another process. Windows lets no process replace another process's window
+// procedure or set the pixel format of its window (Wine answers both with
+// ERROR_ACCESS_DENIED), so such a host window cannot be adopted itself: the
+// preview draws into a child window of our own that fills the host's client
+// area. The host destroys it with its own window.
+constexpr wchar_t kPreviewSurfaceClass[] = L"LumeridgePreviewSurface";
+
+HWND createPreviewSurface(HWND host) {
+    static const ATOM surfaceClass = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        // A private device context for the OpenGL context to keep.
+        windowClass.style = CS_OWNDC;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kPreviewSurfaceClass;
+        return RegisterClassExW(&windowClass);
+    }();
+    if (surfaceClass == 0) return nullptr;
+
+    RECT client{};
+    if (!GetClientRect(host, &client)) return nullptr;
+    // No WM_PARENTNOTIFY: nothing here waits on the host's message loop.
+    return CreateWindowExW(WS_EX_NOPARENTNOTIFY, kPreviewSurfaceClass, L"Lumeridge", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                           0, 0, client.right - client.left, client.bottom - client.top, host, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+bool belongsToThisProcess(HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == GetCurrentProcessId();
+}
+
+}  // namespace
+
+GLFWwindow* adoptHostWindow(std::intptr_t handle) {
+    HWND host = toWindow(handle);
+    if (belongsToThisProcess(host)) return glfwAttachWin32Window(host, nullptr);
+
+    HWND surface = createPreviewSurface(host);
+    if (!surface) return nullptr;
+    GLFWwindow* window = glfwAttachWin32Window(surface, nullptr);
+    if (!window) DestroyWindow(surface);
+    return window;
+}
 
 void installStopHandlers() {}
 bool stopRequested() { return false; }

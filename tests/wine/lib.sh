@@ -1,0 +1,111 @@
+# Shared helpers of the Wine tests (sourced by the tests/wine/*.sh scripts).
+#
+# wine_begin WORK PREFIX starts a private Xvfb, points Wine at the shared
+# prefix PREFIX (made by prefix.sh once per test run) and starts its server;
+# everything started here is stopped when the script exits. Every wait is
+# bounded; a time-out is a failure, never a measured time.
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+fail() { echo "FAIL: $*"; exit 1; }
+ok() { echo "ok: $*"; }
+
+_wine_xvfb=""
+_wine_cleanup() {
+  xdotool keyup Return space >/dev/null 2>&1
+  [[ -n ${WINEPREFIX:-} ]] && wineserver -k >/dev/null 2>&1
+  [[ -n $_wine_xvfb ]] && kill "$_wine_xvfb" 2>/dev/null
+}
+
+# start_xvfb WORK: a private 1920x1080 display, exported as DISPLAY.
+start_xvfb() {
+  local work=$1
+  rm -f "$work/display"
+  Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp > "$work/display" 2>/dev/null &
+  _wine_xvfb=$!
+  local _
+  for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+  [[ -s $work/display ]] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -1 "$work/display")"
+}
+
+wine_begin() {
+  local work=$1
+  mkdir -p "$work"
+  export WINEPREFIX=$2
+  [[ -f $WINEPREFIX/system.reg ]] || fail "no Wine prefix at $WINEPREFIX (made by the wine.Prefix test)"
+  trap _wine_cleanup EXIT
+  start_xvfb "$work"
+  # Start the server first: the first Wine process starts services that
+  # inherit its output, and nothing should wait on those.
+  wineserver -p >/dev/null 2>&1
+  timeout 60 wine cmd /c exit >/dev/null 2>&1
+}
+
+# wait_window REGEX SECONDS -> prints the id of the X window whose name matches
+wait_window() {
+  local end=$((SECONDS + $2)) id
+  while ((SECONDS < end)); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# wait_exit PID SECONDS -> the process's exit code, or 124 after the bound
+wait_exit() {
+  local end=$((SECONDS + $2))
+  while ((SECONDS < end)); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
+    sleep 0.1
+  done
+  kill "$1" 2>/dev/null
+  return 124
+}
+
+# geometry ID -> "X Y WIDTH HEIGHT" of an X window on the root window
+geometry() {
+  xdotool getwindowgeometry --shell "$1" 2>/dev/null |
+    awk -F= '/^X=/ {x = $2} /^Y=/ {y = $2} /^WIDTH=/ {w = $2} /^HEIGHT=/ {h = $2} END {print x, y, w, h}'
+}
+
+# screenshot FILE [WxH+X+Y]: the root window, or a part of it
+screenshot() {
+  if [[ -n ${2:-} ]]; then
+    import -window root -crop "$2" +repage "$1" 2>/dev/null
+  else
+    import -window root "$1" 2>/dev/null
+  fi
+}
+
+# spread FILE -> standard deviation of the grey levels (0..1): 0 is flat
+spread() { convert "$1" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null; }
+
+# changed A B -> number of pixels that differ by more than 2 %
+changed() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | sed 's/[^0-9.].*//'; }
+
+# blocks FILE -> the mean colours of an 8x8 grid of blocks, one per line
+blocks() { convert "$1" -scale '8x8!' -depth 8 txt:- 2>/dev/null | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'; }
+
+# block_distance A B -> mean absolute difference of the block means (0..255)
+block_distance() {
+  paste -d' ' <(blocks "$1") <(blocks "$2") |
+    awk '{d += ($1>$4?$1-$4:$4-$1) + ($2>$5?$2-$5:$5-$2) + ($3>$6?$3-$6:$6-$3)} END {printf "%.1f\n", NR ? d/(3*NR) : 0}'
+}
+
+# pixel FILE X Y -> "R G B" of one pixel
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
+}
+
+# count_colour FILE R G B TOLERANCE -> pixels within TOLERANCE of the colour per channel
+count_colour() {
+  convert "$1" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+    awk -v r="$2" -v g="$3" -v b="$4" -v t="$5" '
+      function a(v) { return v < 0 ? -v : v }
+      a($1 - r) <= t && a($2 - g) <= t && a($3 - b) <= t { n++ } END { print n + 0 }'
+}

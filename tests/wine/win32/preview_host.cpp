@@ -1,0 +1,229 @@
+// A stand-in for the Screen Saver Settings dialog: a top-level window with a
+// child "monitor" window, whose handle it passes to the screensaver with /p.
+// It checks what the screensaver does with that window while the preview
+// runs, then ends the preview the way the dialog does and checks that the
+// screensaver process ends with exit code 0.
+//
+// Usage: preview_host <Lumeridge.scr> disable|destroy|predisabled
+//   disable      EnableWindow(preview, FALSE) while the preview runs
+//   destroy      DestroyWindow(preview) while the preview runs
+//   predisabled  the preview window is disabled before the start
+// Prints one "ok:" line per passed check and "FAIL:" lines; exit code 0 when
+// every check passed.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD kStartBoundMs = 30000;  // a cold Wine start of a large executable
+constexpr DWORD kEndBoundMs = 5000;
+constexpr int kPreviewX = 20, kPreviewY = 20, kPreviewWidth = 152, kPreviewHeight = 112;
+
+int failures = 0;
+
+void ok(const char* what) { std::printf("ok: %s\n", what); std::fflush(stdout); }
+void fail(const std::string& what) {
+    std::printf("FAIL: %s\n", what.c_str());
+    std::fflush(stdout);
+    ++failures;
+}
+void check(bool condition, const char* what) { condition ? ok(what) : fail(what); }
+
+LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Everything about a window that the screensaver must leave alone.
+struct Snapshot {
+    RECT outer{}, client{};
+    LONG_PTR style = 0, exStyle = 0;
+    BOOL visible = FALSE, iconic = FALSE, zoomed = FALSE;
+    HWND parent = nullptr;
+    bool operator==(const Snapshot& o) const {
+        return EqualRect(&outer, &o.outer) && EqualRect(&client, &o.client) && style == o.style &&
+               exStyle == o.exStyle && visible == o.visible && iconic == o.iconic && zoomed == o.zoomed &&
+               parent == o.parent;
+    }
+};
+
+Snapshot snapshot(HWND window) {
+    Snapshot s;
+    GetWindowRect(window, &s.outer);
+    GetClientRect(window, &s.client);
+    s.style = GetWindowLongPtrW(window, GWL_STYLE);
+    s.exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    s.visible = IsWindowVisible(window);
+    s.iconic = IsIconic(window);
+    s.zoomed = IsZoomed(window);
+    s.parent = GetParent(window);
+    return s;
+}
+
+// Dispatches this thread's messages for up to `ms`, or until `process` ends.
+// The screensaver's windows live inside ours, so it waits on our queue.
+bool pumpUntilExit(HANDLE process, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) return false;
+        const DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, ms - elapsed, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return true;
+    }
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+// The screensaver's window inside the preview window (the preview window
+// itself would count too, but another process cannot take it over).
+HWND saverWindowIn(HWND preview, DWORD pid) {
+    Search search{pid, nullptr};
+    EnumChildWindows(
+        preview,
+        [](HWND window, LPARAM data) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s->pid) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A visible top-level window of the screensaver process: a message box.
+std::string visibleTopLevelText(DWORD pid) {
+    struct Found {
+        DWORD pid;
+        std::string text;
+    } found{pid, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            Found* f = reinterpret_cast<Found*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != f->pid || !IsWindowVisible(window)) return TRUE;
+            char title[256] = "";
+            GetWindowTextA(window, title, sizeof title);
+            f->text = std::string("window \"") + title + "\"";
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: preview_host <Lumeridge.scr> disable|destroy|predisabled\n");
+        return 2;
+    }
+    const std::string ending = argv[2];
+    if (ending != "disable" && ending != "destroy" && ending != "predisabled") {
+        std::fprintf(stderr, "unknown ending %s\n", argv[2]);
+        return 2;
+    }
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = hostProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = L"LumeridgePreviewHost";
+    RegisterClassW(&windowClass);
+    HWND host = CreateWindowExW(0, L"LumeridgePreviewHost", L"Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                                100, 400, 300, nullptr, nullptr, instance, nullptr);
+    HWND preview = CreateWindowExW(WS_EX_CLIENTEDGE, L"LumeridgePreviewHost", L"", WS_CHILD | WS_VISIBLE, kPreviewX,
+                                   kPreviewY, kPreviewWidth, kPreviewHeight, host, nullptr, instance, nullptr);
+    if (!host || !preview) {
+        fail("host windows");
+        return 1;
+    }
+    pumpUntilExit(GetCurrentProcess(), 100);  // let the windows settle (returns on time-out)
+    if (ending == "predisabled") EnableWindow(preview, FALSE);
+
+    const Snapshot hostBefore = snapshot(host);
+    const Snapshot previewBefore = snapshot(preview);
+    RECT previewClient{};
+    GetClientRect(preview, &previewClient);
+
+    char commandLine[MAX_PATH + 64];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /p %d", argv[1],
+                  static_cast<int>(reinterpret_cast<INT_PTR>(preview)));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        fail("CreateProcess " + std::string(commandLine));
+        return 1;
+    }
+    std::printf("started: %s\n", commandLine);
+
+    if (ending != "predisabled") {
+        // 1. The preview appears inside the preview window.
+        HWND saver = nullptr;
+        const DWORD start = GetTickCount();
+        while (!saver && GetTickCount() - start < kStartBoundMs) {
+            if (pumpUntilExit(process.hProcess, 50)) break;
+            saver = saverWindowIn(preview, process.dwProcessId);
+            const std::string stray = visibleTopLevelText(process.dwProcessId);
+            if (!stray.empty()) {
+                fail("the screensaver showed " + stray);
+                break;
+            }
+        }
+        if (!saver) {
+            fail("no screensaver window inside the preview window");
+        } else {
+            check(GetParent(saver) == preview, "the screensaver's window is a child of the preview window");
+            RECT saverClient{};
+            GetClientRect(saver, &saverClient);
+            std::printf("preview client %ldx%ld, screensaver window client %ldx%ld\n", previewClient.right,
+                        previewClient.bottom, saverClient.right, saverClient.bottom);
+            check(EqualRect(&saverClient, &previewClient), "it has the preview window's client size");
+            POINT origin{0, 0};
+            MapWindowPoints(saver, preview, &origin, 1);
+            check(origin.x == 0 && origin.y == 0, "it covers the preview window's client area from its corner");
+            check(IsWindowVisible(saver) != FALSE, "it is visible");
+
+            // 2. It keeps running quietly and leaves the host's windows alone.
+            const bool ended = pumpUntilExit(process.hProcess, 1500);
+            check(!ended, "the preview keeps running");
+            const std::string stray = visibleTopLevelText(process.dwProcessId);
+            check(stray.empty(), stray.empty() ? "no message box" : ("the screensaver showed " + stray).c_str());
+            check(snapshot(host) == hostBefore, "the host window is neither moved, resized nor shown differently");
+            check(snapshot(preview) == previewBefore,
+                  "the preview window is neither moved, resized nor shown differently");
+        }
+
+        // 3. The dialog ends the preview.
+        if (ending == "disable") EnableWindow(preview, FALSE);
+        if (ending == "destroy") DestroyWindow(preview);
+    }
+
+    if (!pumpUntilExit(process.hProcess, kEndBoundMs)) {
+        fail("the screensaver did not end within 5 s after: " + ending);
+        TerminateProcess(process.hProcess, 1);
+        return 1;
+    }
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    std::printf("exit code %lu after: %s\n", code, ending.c_str());
+    check(code == 0, "the screensaver ended with exit code 0");
+    if (ending == "disable" || ending == "predisabled")
+        check(IsWindow(preview) && snapshot(host) == hostBefore, "the host's windows are still there and unchanged");
+    return failures == 0 ? 0 : 1;
+}
