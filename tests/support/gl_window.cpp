@@ -1,4 +1,4 @@
-#include "tests/scene/gl_window.h"
+#include "tests/support/gl_window.h"
 
 #include <GLFW/glfw3.h>
 
