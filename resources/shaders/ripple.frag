@@ -41,10 +41,13 @@ vec2 hash22(vec2 p)
 }
 
 // The ring's profile behind its front: a short wave train that rises from
-// nothing 0.6 cells inside the circle and dies out at the front.
+// nothing 0.6 cells inside the circle and dies out at the front. The falling
+// edge is smoothstep(0.0, -0.3, e) read with its edges reversed; GLSL leaves
+// smoothstep undefined for edge0 >= edge1, so it is written out as the rising
+// edge taken from 1, which every driver computes alike.
 float wave(float e)
 {
-    return sin(31.0 * e) * smoothstep(-0.6, -0.3, e) * smoothstep(0.0, -0.3, e);
+    return sin(31.0 * e) * smoothstep(-0.6, -0.3, e) * (1.0 - smoothstep(-0.3, 0.0, e));
 }
 
 vec3 shade(vec3 n, vec2 uvx, float intensity)

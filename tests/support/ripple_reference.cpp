@@ -46,7 +46,7 @@ Vec2 hash22(Vec2 p) {
 }
 
 float wave(float e) {
-    return std::sin(31.0f * e) * smoothstep(-0.6f, -0.3f, e) * smoothstep(0.0f, -0.3f, e);
+    return std::sin(31.0f * e) * smoothstep(-0.6f, -0.3f, e) * (1.0f - smoothstep(-0.3f, 0.0f, e));
 }
 
 float refractionIntensity(float iTime) {

@@ -31,7 +31,8 @@ float smoothstep(float a, float b, float x);
 
 float hash12(Vec2 p);
 Vec2 hash22(Vec2 p);
-// The ring's profile: sin(31 e) inside the band -0.6 < e < 0 behind the front.
+// The ring's profile: sin(31 e) inside the band -0.6 < e < 0 behind the front;
+// the falling edge written as 1 - smoothstep(-0.3, 0, e), as the shader has it.
 float wave(float e);
 // The refraction strength at a time: 0.01 near multiples of 20 s, 0.15 near
 // odd multiples of 10 s.
