@@ -20,9 +20,8 @@ RippleRig::RippleRig() : camera_(Vector3(0.0f, 0.0f, 100.0f)) {
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
 }
 
-RippleRig::~RippleRig() {
-    sky_.reset();
-}
+// The sky goes first (declared last), while the registry's program lives.
+RippleRig::~RippleRig() = default;
 
 bool RippleRig::ready() {
     GLFWProgram* p = program();
