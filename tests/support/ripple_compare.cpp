@@ -26,7 +26,7 @@ std::uint32_t testPhotographPixel(int x, int y) {
     return r | (g << 8) | (b << 16);
 }
 
-std::vector<unsigned char> normalsTextureBytes(float iTime, int size) {
+std::vector<unsigned char> normalsTextureBytes(float iTime, int size, int rows) {
     constexpr int kSide = 1024;
     std::vector<unsigned char> bytes(static_cast<std::size_t>(kSide) * kSide * 3u);
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
@@ -40,8 +40,9 @@ std::vector<unsigned char> normalsTextureBytes(float iTime, int size) {
     u.viewportHeight = static_cast<float>(size);
     u.normalsTextureSize = static_cast<float>(size);
     u.renderMode = 0.5f;
-    const std::vector<float> normals = render(u, Textures{}, size, size);
-    for (int y = 0; y < size; ++y)
+    if (rows < 0 || rows > size) rows = size;
+    const std::vector<float> normals = render(u, Textures{}, size, rows);
+    for (int y = 0; y < rows; ++y)
         for (int x = 0; x < size; ++x)
             for (int k = 0; k < 3; ++k) {
                 const float v = std::clamp(normals[(static_cast<std::size_t>(y) * size + x) * 3u + k], 0.0f, 1.0f);

@@ -21,9 +21,10 @@ std::uint32_t testPhotographPixel(int x, int y);
 // The normals a 1024 x 1024 GL_RGB8 normals texture holds after a
 // mode-0.5 render of the `size` x `size` lower-left square at `iTime`, each
 // component clamped to [0, 1] and rounded to 8 bits; outside the square every
-// texel is (1, 0, 1) so that a read there shows. Three bytes per texel,
-// row 0 first.
-std::vector<unsigned char> normalsTextureBytes(float iTime, int size);
+// texel is (1, 0, 1) so that a read there shows. Only the square's first
+// `rows` rows are computed (all when negative); the rest of it is marked
+// too. Three bytes per texel, row 0 first.
+std::vector<unsigned char> normalsTextureBytes(float iTime, int size, int rows = -1);
 // The texture the shader reads from such bytes (each byte / 255).
 Texture textureFromBytes(const std::vector<unsigned char>& rgb, int width, int height);
 
