@@ -41,10 +41,13 @@ vec2 hash22(vec2 p)
 }
 
 // The ring's profile behind its front: a short wave train that rises from
-// nothing 0.6 cells inside the circle and dies out at the front.
+// nothing 0.6 cells inside the circle and dies out at the front. The falling
+// edge is smoothstep(0.0, -0.3, e) read with its edges reversed; GLSL leaves
+// smoothstep undefined for edge0 >= edge1, so it is written out as the rising
+// edge taken from 1, which every driver computes alike.
 float wave(float e)
 {
-    return sin(31.0 * e) * smoothstep(-0.6, -0.3, e) * smoothstep(0.0, -0.3, e);
+    return sin(31.0 * e) * smoothstep(-0.6, -0.3, e) * (1.0 - smoothstep(-0.3, 0.0, e));
 }
 
 vec3 shade(vec3 n, vec2 uvx, float intensity)
@@ -66,42 +69,43 @@ void main()
     float aspect = viewportWidth / viewportHeight;
     vec2 uvx = vec2(gl_FragCoord.x / viewportWidth, (gl_FragCoord.y / viewportHeight) / aspect);
 
-    vec3 colour = vec3(0.0);
+    // Ripple space: 5 cells per normalsTextureSize pixels, drifting slowly.
+    vec2 uv = vec2(sin(iTime / 31.0), cos(iTime / 23.0)) + 5.0 * gl_FragCoord.xy / normalsTextureSize;
+    vec2 p0 = floor(uv);
 
+    // The cells around p0, row by row (j = -1, 0, 1), each row left to right
+    // (i = -1, 0, 1): all nine below render mode 2.0, none from 2.0 on, where
+    // the normals come from the texture. The mode sets the loop's count
+    // rather than an if around it: a rasteriser that runs both sides of a
+    // branch for all its fragments (llvmpipe does) still leaves a loop as
+    // soon as no fragment is left in it, so the texture mode pays for one
+    // masked pass instead of nine cells.
+    const int side = 2 * MAX_RADIUS + 1;
+    int cells = renderMode < 2.0 ? side * side : 0;
+    vec2 circles_average = vec2(0.0);
+    for (int k = 0; k < cells; ++k) {
+        vec2 c = p0 + vec2(float(k % side - MAX_RADIUS), float(k / side - MAX_RADIUS));
+        vec2 p = c + hash22(c);
+        float t = fract(0.3 * iTime + hash12(c));
+        vec2 v = p - uv;
+        float d = length(v) - (float(MAX_RADIUS) + 0.5 - 0.2 * sin(iTime / 10.0)) * t;
+        float h = 0.001;
+        float s = (wave(d + h) - wave(d - h)) / (2.0 * h);
+        s *= (1.0 - t) * (1.0 - t);
+        circles_average += 0.5 * normalize(v) * s;
+    }
+    circles_average /= 9.0;
+
+    vec3 n;
     if (renderMode < 2.0) {
-        // Ripple space: 5 cells per normalsTextureSize pixels, drifting slowly.
-        vec2 uv = vec2(sin(iTime / 31.0), cos(iTime / 23.0)) + 5.0 * gl_FragCoord.xy / normalsTextureSize;
-        vec2 p0 = floor(uv);
-
-        vec2 circles_average = vec2(0.0);
-        for (int j = -MAX_RADIUS; j <= MAX_RADIUS; ++j) {
-            for (int i = -MAX_RADIUS; i <= MAX_RADIUS; ++i) {
-                vec2 c = p0 + vec2(float(i), float(j));
-                vec2 p = c + hash22(c);
-                float t = fract(0.3 * iTime + hash12(c));
-                vec2 v = p - uv;
-                float d = length(v) - (float(MAX_RADIUS) + 0.5 - 0.2 * sin(iTime / 10.0)) * t;
-                float h = 0.001;
-                float s = (wave(d + h) - wave(d - h)) / (2.0 * h);
-                s *= (1.0 - t) * (1.0 - t);
-                circles_average += 0.5 * normalize(v) * s;
-            }
-        }
-        circles_average /= 9.0;
-
         // Young strong ripples can tilt past vertical: keep the root real.
-        vec3 n = vec3(circles_average, sqrt(max(0.0, 1.0 - dot(circles_average, circles_average))));
-
-        if (renderMode < 1.0) {
-            colour = n;
-        } else {
-            colour = shade(n, uvx, intensity);
-        }
+        n = vec3(circles_average, sqrt(max(0.0, 1.0 - dot(circles_average, circles_average))));
     } else {
-        vec3 n = texture2D(normalsTexture, uvx * (normalsTextureSize / 1024.0)).rgb;
-        colour = shade(n, uvx, intensity);
+        n = texture2D(normalsTexture, uvx * (normalsTextureSize / 1024.0)).rgb;
     }
 
+    // Mode 0.5 shows the normal itself; the others shade with it, once.
+    vec3 colour = renderMode < 1.0 ? n : shade(n, uvx, intensity);
     gl_FragColor = vec4(colour, 1.0);
 }
 //~

@@ -10,7 +10,7 @@
 
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
-#include "tests/scene/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/scene/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "tests/scene/screen_capture.h"
+#include "tests/support/screen_capture.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

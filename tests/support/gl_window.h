@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "tests/scene/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 struct GLFWwindow;
 

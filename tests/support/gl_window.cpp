@@ -1,4 +1,4 @@
-#include "tests/scene/gl_window.h"
+#include "tests/support/gl_window.h"
 
 #include <GLFW/glfw3.h>
 
@@ -12,7 +12,9 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
     if (!glfwInit()) return;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+    glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
     glfwWindowHint(GLFW_SAMPLES, 0);
+    glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
     window_ = glfwCreateWindow(width, height, "scene test", nullptr, nullptr);
     if (window_ == nullptr) return;
@@ -26,6 +28,8 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
     glFrontFace(GL_CW);
     glCullFace(GL_BACK);
     glDisable(GL_MULTISAMPLE);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
     publishSize();
 }
 

@@ -1,0 +1,235 @@
+// The whole rain scene on the real driver: RainScene::setup and render over
+// a generated background from the program's resources, at fixed frame times,
+// read back from the window's 8-bit colour buffer and compared with the CPU
+// reference of the ripple shader, in per-pixel mode and after the quality
+// decision in both normals-texture sizes (the normals passing through the
+// 8-bit normals target), and after days of running.
+//
+// The scene's own time reads (background seed, frame statistics) are
+// scripted; the shader's time is the clock's, set for every frame.
+//
+// How close is close enough: the procedural normals agree with the
+// reference except where a hash differs in its last bit (see
+// tests/gl/ripple_render_test.cpp), and the colour buffer and the normals
+// target round to 8 bits on both sides, so a pixel near a rounding boundary
+// can differ by one level, and a normal one level apart moves a look-up or a
+// highlight a little. Measured on llvmpipe at 384x216: mean error at most
+// 2e-4, at most 0.2 % of the pixels more than two levels apart; in the
+// normals target at most 0.1 % of the components more than one level apart.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gfx/gl.h"
+#include "gfx/texture.h"
+#include "scene/rain_scene.h"
+#include "tests/scene/scripted_time.h"
+#include "tests/support/gl_window.h"
+#include "tests/support/png_writer.h"
+#include "tests/support/ripple_compare.h"
+#include "tests/support/ripple_reference.h"
+
+namespace {
+
+constexpr int kWidth = 384;
+constexpr int kHeight = 216;
+constexpr int kSide = 1024;
+
+// The first scene time read picks the background: a start-up delay of
+// 12.345 ms gives seed 1234.
+constexpr double kStartupDelay = 0.012345;
+
+constexpr double kLevelBound = 2.5 / 255.0;  // more than two levels apart
+constexpr double kMaxFractionBeyond = 0.02;
+constexpr double kMaxMeanError = 2e-3;
+constexpr double kMaxNormalsFractionBeyond = 0.01;  // components more than one level apart
+
+std::vector<float> levels(const std::vector<unsigned char>& bytes) {
+    std::vector<float> v(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) v[i] = static_cast<float>(bytes[i]) / 255.0f;
+    return v;
+}
+
+class RainSceneRender : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { window_ = new GlWindow(kWidth, kHeight); }
+    static void TearDownTestSuite() {
+        delete window_;
+        window_ = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(window_->ok()) << "no OpenGL context on a private Xvfb";
+        window_->publishSize();
+        ScriptedTime::install();
+        ScriptedTime::push(kStartupDelay);
+        scene_.setup();
+        ASSERT_NE(scene_.clock(), nullptr);
+        std::vector<float> rgba(static_cast<std::size_t>(kSide) * kSide * 4u);
+        readBitmapPixels(rgba.data(), scene_.backgroundId(), kSide, kSide, 1);
+        background_ = ripple::textureFromRgba(rgba, kSide, kSide);
+    }
+    void TearDown() override { ScriptedTime::uninstall(); }
+
+    // One render at frame time t, measured by the frame statistics as `ms`.
+    void renderAt(float t, double ms = 0.1) {
+        ScriptedTime::pushFrame(ms / 1000.0);
+        scene_.clock()->setCurrentTime(t);
+        scene_.render();
+    }
+
+    // Renders 1 to 100 measured as `ms` each, then the 101st, which decides.
+    void measureAndDecide(double ms) {
+        for (int k = 0; k < 101; ++k) renderAt(1.0f + static_cast<float>(k) / 60.0f, ms);
+    }
+
+    std::vector<unsigned char> screen() const { return window_->readBackBuffer(); }
+
+    // The rows of a normals square that the screen pass reads: the
+    // texture spans the window's width, so height / width of it.
+    static int readRows(int normalsSize) { return std::min(normalsSize, normalsSize * kHeight / kWidth + 2); }
+
+    // The reference of a screen pass at t: per-pixel (mode 1.5), or
+    // texture mode over the 8-bit normals of the same frame's normals pass.
+    std::vector<unsigned char> reference(float t, bool textureMode, int normalsSize,
+                                         std::vector<unsigned char>* normalsBytes = nullptr) const {
+        ripple::Uniforms u;
+        u.iTime = t;
+        u.viewportWidth = static_cast<float>(kWidth);
+        u.viewportHeight = static_cast<float>(kHeight);
+        u.normalsTextureSize = static_cast<float>(normalsSize);
+        u.renderMode = textureMode ? 2.5f : 1.5f;
+        ripple::Texture normals;
+        if (textureMode) {
+            // The normals pass clears the whole target, then draws its square.
+            const int rows = readRows(normalsSize);
+            std::vector<unsigned char> bytes = ripple::normalsTextureBytes(t, normalsSize, rows);
+            for (int y = 0; y < kSide; ++y)
+                for (int x = 0; x < kSide; ++x)
+                    if (x >= normalsSize || y >= normalsSize)
+                        for (int k = 0; k < 3; ++k) bytes[(static_cast<std::size_t>(y) * kSide + x) * 3u + k] = 0;
+            normals = ripple::textureFromBytes(bytes, kSide, kSide);
+            if (normalsBytes != nullptr) *normalsBytes = bytes;
+        }
+        return toBytes(ripple::render(u, {&normals, &background_}, kWidth, kHeight));
+    }
+
+    // The normals target's texels, three bytes each, row 0 first.
+    std::vector<unsigned char> normalsTarget() const {
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(kSide) * kSide * 3u);
+        glBindTexture(GL_TEXTURE_2D, scene_.normalsTarget());
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
+        return bytes;
+    }
+
+    static void save(const std::vector<unsigned char>& rgb, const char* what) {
+        const char* dir = std::getenv("LUMERIDGE_TEST_PNG_DIR");
+        if (dir == nullptr || *dir == '\0') return;
+        writePng(std::string(dir) + "/scene_" + what + ".png", kWidth, kHeight, rgb.data(), true);
+    }
+
+    static void expectClose(const std::vector<unsigned char>& rendered, const std::vector<unsigned char>& expected,
+                            const std::string& what) {
+        const ripple::Difference d = ripple::compare(levels(rendered), levels(expected), kWidth, kHeight, kLevelBound);
+        std::printf("%s: %s\n", what.c_str(), d.describe().c_str());
+        EXPECT_LE(d.meanError, kMaxMeanError) << what << ": " << d.describe();
+        EXPECT_LE(d.fractionAbove, kMaxFractionBeyond) << what << ": " << d.describe();
+    }
+
+    static GlWindow* window_;
+    RainScene scene_;
+    ripple::Texture background_;
+};
+
+GlWindow* RainSceneRender::window_ = nullptr;
+
+TEST_F(RainSceneRender, PerPixelModeShowsTheShadersPicture) {
+    // Both ends of the refraction strength's swing, and between.
+    for (float t : {3.7f, 10.0f, 40.0f}) {
+        renderAt(t);
+        ASSERT_FALSE(scene_.usesNormalsTexture());
+        const std::vector<unsigned char> shown = screen();
+        char what[64];
+        std::snprintf(what, sizeof what, "per-pixel t %.1f", t);
+        save(shown, what);
+        expectClose(shown, reference(t, false, 1024), what);
+    }
+}
+
+TEST_F(RainSceneRender, NormalsTextureModesShowTheShadersPicture) {
+    // The frame time of the compared frame puts the refraction strength at
+    // its top for one size and at its bottom for the other.
+    const struct {
+        double measuredMs;  // each of the first 100 renders
+        int size;           // the normals size that decides
+        float t;
+    } cases[] = {{2.0, 512, 10.0f}, {0.5, 1024, 40.0f}};
+    bool first = true;
+    for (const auto& c : cases) {
+        if (!first) {
+            // A fresh scene (same background), deciding on its own statistics.
+            scene_ = RainScene();
+            ScriptedTime::push(kStartupDelay);
+            scene_.setup();
+        }
+        first = false;
+        measureAndDecide(c.measuredMs);
+        ASSERT_TRUE(scene_.usesNormalsTexture());
+        ASSERT_EQ(scene_.normalsSize(), c.size);
+        renderAt(2.75f);  // the first normals pass, still with the old normalsTextureSize
+        {
+            const float t = c.t;
+            renderAt(t);
+            const std::vector<unsigned char> shown = screen();
+            std::vector<unsigned char> expectedNormals;
+            const std::vector<unsigned char> expected = reference(t, true, c.size, &expectedNormals);
+            char what[64];
+            std::snprintf(what, sizeof what, "normals %d t %.1f", c.size, t);
+            save(shown, what);
+            expectClose(shown, expected, what);
+
+            // The normals target itself, component by component, where the
+            // screen reads it; cleared to 0 outside its square.
+            const std::vector<unsigned char> normals = normalsTarget();
+            const std::size_t compared = static_cast<std::size_t>(readRows(c.size)) * kSide * 3u;
+            std::size_t beyond = 0;
+            for (std::size_t i = 0; i < compared; ++i)
+                if (std::abs(int(normals[i]) - int(expectedNormals[i])) > 1) ++beyond;
+            const double fraction = static_cast<double>(beyond) / static_cast<double>(compared);
+            std::printf("%s: normals target %.4f %% of the components beyond one level\n", what, 100.0 * fraction);
+            EXPECT_LE(fraction, kMaxNormalsFractionBeyond) << what;
+        }
+    }
+}
+
+// A screensaver left running for a day and a half, and for twelve days: the
+// frame time is a 32-bit float, so it counts in steps of 1/64 s and 1/8 s
+// there, and the ripples' phase in steps of 1/256 and 1/32 of a period. The
+// picture must still be the ripple field, not flat water.
+TEST_F(RainSceneRender, PictureStillRipplesAfterDays) {
+    for (float t : {131072.0f, 1048576.0f}) {
+        renderAt(t);
+        const std::vector<unsigned char> shown = screen();
+        char what[64];
+        std::snprintf(what, sizeof what, "per-pixel t %.0f", t);
+        save(shown, what);
+        expectClose(shown, reference(t, false, 1024), what);
+
+        // Flat water: the background lifted by the faint highlight only.
+        ripple::Uniforms u;
+        u.iTime = t;
+        u.viewportWidth = static_cast<float>(kWidth);
+        u.viewportHeight = static_cast<float>(kHeight);
+        u.renderMode = 0.5f;
+        const double tilt = ripple::meanTilt(ripple::render(u, {}, kWidth, kHeight));
+        std::printf("%s: mean |n.x|, |n.y| of the reference %.4f\n", what, tilt);
+        EXPECT_GT(tilt, 0.005) << what;
+    }
+}
+
+}  // namespace

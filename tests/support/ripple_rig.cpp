@@ -1,0 +1,65 @@
+#include "tests/support/ripple_rig.h"
+
+#include "scene/math3d.h"
+
+namespace {
+constexpr int kVertexShaderId = 137;
+constexpr int kFragmentShaderId = 136;
+constexpr int kRectangleObjId = 141;
+constexpr int kRectangleMtlId = 140;
+}  // namespace
+
+RippleRig::RippleRig() : camera_(Vector3(0.0f, 0.0f, 100.0f)) {
+    camera_.pitch(1.0f);
+    camera_.updateView(0);
+    camera_.setProjection(perspective(50.0f, 16.0f / 9.0f, 0.1f, 1000.0f));
+    registry_.addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
+    sky_ = std::make_unique<GLFWDrawableSky>(&clock_, &camera_, &registry_, kProgramKey, kRectangleObjId,
+                                             kRectangleMtlId, 1.0f);
+    sky_->init();
+    sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
+}
+
+// The sky goes first (declared last), while the registry's program lives.
+RippleRig::~RippleRig() = default;
+
+bool RippleRig::ready() {
+    GLFWProgram* p = program();
+    if (p == nullptr) return false;
+    GLint linked = 0;
+    glGetProgramiv(p->programName(), GL_LINK_STATUS, &linked);
+    if (linked == 0) return false;
+    for (const char* name : {"iTime", "viewportWidth", "viewportHeight", "normalsTexture", "backgroundTexture",
+                             "normalsTextureSize", "renderMode"})
+        if (p->uniformLocation(name) < 0) return false;
+    return true;
+}
+
+void RippleRig::draw(const ripple::Uniforms& u) {
+    GLFWProgram* p = program();
+    if (p == nullptr) return;
+    clock_.setViewport(u.viewportWidth, u.viewportHeight);
+    clock_.setCurrentTime(u.iTime);
+    registry_.useProgram(kProgramKey);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, normalsTexture_);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
+    glUniform1f(p->uniformLocation("normalsTextureSize"), u.normalsTextureSize);
+    glUniform1i(p->uniformLocation("normalsTexture"), 0);
+    glUniform1i(p->uniformLocation("backgroundTexture"), 1);
+    glUniform1f(p->uniformLocation("renderMode"), u.renderMode);
+    sky_->draw();
+}
+
+GLuint createNormalsTexture(const std::vector<unsigned char>& rgb) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1024, 1024, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 rgb.size() >= 1024u * 1024u * 3u ? rgb.data() : nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    return texture;
+}

@@ -1,0 +1,51 @@
+// The ripple program on a real OpenGL context, set up the way the rain scene
+// uses it (the program from its two text resources under "BackgroundProgram",
+// the full-screen rectangle drawable, the normals texture on unit 0 and the
+// background on unit 1), drawn with chosen uniforms into the bound
+// framebuffer.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "gfx/drawable.h"
+#include "gfx/gl.h"
+#include "gfx/program.h"
+#include "scene/camera.h"
+#include "scene/scene_clock.h"
+#include "tests/support/ripple_reference.h"
+
+class RippleRig {
+public:
+    // Needs a current context with the entry points loaded.
+    RippleRig();
+    ~RippleRig();
+    RippleRig(const RippleRig&) = delete;
+    RippleRig& operator=(const RippleRig&) = delete;
+
+    GLFWProgram* program() { return registry_.program(kProgramKey); }
+    // The program linked and every uniform the scene sets is active.
+    bool ready();
+
+    // Textures the next draws read; names of the caller's textures.
+    void setNormalsTexture(GLuint texture) { normalsTexture_ = texture; }
+    void setBackgroundTexture(GLuint texture) { backgroundTexture_ = texture; }
+
+    // One draw of the rectangle with these uniforms, into the framebuffer
+    // and viewport the caller has bound and set.
+    void draw(const ripple::Uniforms& u);
+
+    static constexpr const char* kProgramKey = "BackgroundProgram";
+
+private:
+    GLFWProgramRegistry registry_;
+    SceneClock clock_{0.0f};
+    Camera camera_;
+    std::unique_ptr<GLFWDrawableSky> sky_;
+    GLuint normalsTexture_ = 0;
+    GLuint backgroundTexture_ = 0;
+};
+
+// A 1024 x 1024 texture made like the scene's normals target (GL_RGB8,
+// nearest filtering, default wrap), filled with `rgb` (row 0 first).
+GLuint createNormalsTexture(const std::vector<unsigned char>& rgb);
