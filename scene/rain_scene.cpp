@@ -27,6 +27,17 @@ RainScene& rainScene() {
     return *scene;
 }
 
+RainScene::~RainScene() {
+    if (clock_ == nullptr) return;
+    glDeleteTextures(1, &normalsTarget_);
+    glDeleteFramebuffers(1, &normalsFramebuffer_);
+    delete sky_;
+    delete background_;
+    delete registry_;
+    delete camera_;
+    delete clock_;
+}
+
 void RainScene::setup() {
     if (clock_ != nullptr) return;
 

@@ -27,6 +27,13 @@ constexpr std::int32_t kMeasuredFrames = 100;
 
 class RainScene {
 public:
+    RainScene() = default;
+    // Frees what setup built, GL objects included (the program's own scene
+    // is never destroyed; tests build and drop scenes of their own).
+    ~RainScene();
+    RainScene(const RainScene&) = delete;
+    RainScene& operator=(const RainScene&) = delete;
+
     // Builds everything once; later calls do nothing.
     void setup();
     // One frame into the bound back buffer. Does nothing before setup.

@@ -1,0 +1,124 @@
+// Time from starting a process to its first frame on screen, watched from
+// outside like a user would see it.
+//
+//   bench_first_frame <executable> [runs] [argument]   (default 5 runs, "/s")
+//
+// The display must show a black root window (Xvfb -br) and nothing else.
+// For each run it starts the executable, polls the screen's middle row
+// (one XGetImage of 1920 x 1 pixels about every millisecond) until a pixel
+// is not black, ends the process with SIGTERM and waits until the row is
+// black again. Prints each run and the median, in milliseconds.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool rowShowsSomething(Display* display) {
+    const int screen = DefaultScreen(display);
+    const int width = DisplayWidth(display, screen);
+    const int height = DisplayHeight(display, screen);
+    XImage* image = XGetImage(display, DefaultRootWindow(display), 0, height / 2, width, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) return false;
+    bool lit = false;
+    for (int x = 0; x < width && !lit; ++x) lit = (XGetPixel(image, x, 0) & 0xFFFFFFul) != 0;
+    XDestroyImage(image);
+    return lit;
+}
+
+void pause(long microseconds) {
+    struct timespec ts{0, microseconds * 1000L};
+    nanosleep(&ts, nullptr);
+}
+
+// Waits (bounded) for the child to end; kills it when it does not.
+void finish(pid_t pid) {
+    kill(pid, SIGTERM);
+    const Clock::time_point end = Clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (Clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            std::fprintf(stderr, "bench_first_frame: killed a run that ignored SIGTERM\n");
+            return;
+        }
+        pause(5000);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_first_frame <executable> [runs] [argument]\n");
+        return 2;
+    }
+    const std::string exe = argv[1];
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const std::string argument = argc > 3 ? argv[3] : "/s";
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "bench_first_frame: no display\n");
+        return 1;
+    }
+
+    std::vector<double> times;
+    for (int run = 1; run <= runs; ++run) {
+        const Clock::time_point blackBy = Clock::now() + std::chrono::seconds(10);
+        while (rowShowsSomething(display)) {
+            if (Clock::now() > blackBy) {
+                std::fprintf(stderr, "bench_first_frame: the screen is not black (start Xvfb with -br)\n");
+                return 1;
+            }
+            pause(10000);
+        }
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        std::vector<char*> args = {const_cast<char*>(exe.c_str()), const_cast<char*>(argument.c_str()), nullptr};
+        pid_t pid = -1;
+        const Clock::time_point start = Clock::now();
+        const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, args.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            std::fprintf(stderr, "bench_first_frame: cannot start %s\n", exe.c_str());
+            return 1;
+        }
+
+        const Clock::time_point giveUp = start + std::chrono::seconds(30);
+        bool seen = false;
+        while (!(seen = rowShowsSomething(display)) && Clock::now() < giveUp) pause(1000);
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        finish(pid);
+        if (!seen) {
+            std::fprintf(stderr, "bench_first_frame: run %d showed nothing within 30 s\n", run);
+            return 1;
+        }
+        times.push_back(ms);
+        std::printf("  run %d: %.1f ms\n", run, ms);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("  median of %d: %.1f ms (min %.1f, max %.1f)\n", runs, times[times.size() / 2], times.front(),
+                times.back());
+    XCloseDisplay(display);
+    return 0;
+}

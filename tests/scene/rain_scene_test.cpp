@@ -1,0 +1,373 @@
+// The rain scene against the recording fake GL: what set-up builds and in
+// which order, the two passes of a frame, the one-time quality decision
+// (render times scripted through the scene's time source) and how a window
+// resize reaches the next frame.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/display_state.h"
+#include "app/screensaver_app.h"
+#include "gfx/gl.h"
+#include "gfx/texture.h"
+#include "scene/background_choice.h"
+#include "scene/rain_scene.h"
+#include "tests/scene/scripted_time.h"
+#include "tests/support/fake_gl.h"
+
+namespace {
+
+// A uniform bitmap, so that set-up does not spend its time on a million
+// real pixels; it remembers which bitmap was asked for.
+int openedBitmap = 0;
+platform::BitmapReader* openFlat(int id) {
+    openedBitmap = id;
+    return reinterpret_cast<platform::BitmapReader*>(1);
+}
+std::uint32_t flatPixel(platform::BitmapReader*, int, int) { return 0x00406080u; }
+void closeFlat(platform::BitmapReader*) {}
+const BitmapPixelSource kFlatBitmap = {openFlat, flatPixel, closeFlat};
+
+const std::map<std::string, int> kUniforms = {
+    {"model_world", 10},    {"world_projection", 11},   {"model_projection", 12},  {"iTime", 13},
+    {"viewportWidth", 14},  {"viewportHeight", 15},     {"normalsTexture", 20},    {"normalsTextureSize", 21},
+    {"backgroundTexture", 22}, {"renderMode", 23}};
+
+class Scene : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakegl::install();
+        fakegl::state().uniformLocations = kUniforms;
+        fakegl::state().attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
+        setBitmapPixelSource(&kFlatBitmap);
+        ScriptedTime::install();
+        onWindowSize(nullptr, 1920, 1080);
+    }
+    void TearDown() override {
+        scene.reset();  // deletes its GL objects through the fake
+        setBitmapPixelSource(nullptr);
+        ScriptedTime::uninstall();
+        fakegl::uninstall();
+    }
+
+    // A fresh scene set up at start-up time `t` (the one time read of setup).
+    void build(double t = 0.0123) {
+        ScriptedTime::push(t);
+        scene = std::make_unique<RainScene>();
+        scene->setup();
+    }
+
+    // One render measured as `ms` milliseconds; returns its GL calls.
+    std::vector<fakegl::Call> render(double ms) {
+        fakegl::clearCalls();
+        ScriptedTime::pushFrame(ms / 1000.0);
+        scene->render();
+        return fakegl::calls();
+    }
+
+    // The frame's calls that make up its passes, as short readable tokens.
+    // The drawable's own calls are left out (its tests cover them) except
+    // its glUseProgram and the draw.
+    std::vector<std::string> passes(const std::vector<fakegl::Call>& calls) const {
+        std::map<long long, std::string> uniformNames;
+        for (const auto& entry : kUniforms) uniformNames[entry.second] = entry.first;
+        auto object = [&](long long name) -> std::string {
+            if (name == scene->normalsFramebuffer()) return "normalsFramebuffer";
+            if (name == scene->normalsTarget()) return "normalsTarget";
+            if (name == scene->background()->textureId()) return "background";
+            return std::to_string(name);
+        };
+        std::vector<std::string> out;
+        for (const fakegl::Call& c : calls) {
+            std::ostringstream s;
+            if (c.name == "glUseProgram") {
+                s << "useProgram";
+            } else if (c.name == "glBindFramebuffer") {
+                s << "bindFramebuffer " << (c.i(0) == GL_FRAMEBUFFER ? "" : "?") << object(c.i(1));
+            } else if (c.name == "glClear") {
+                s << "clear 0x" << std::hex << c.i(0);
+            } else if (c.name == "glViewport") {
+                s << "viewport " << c.i(0) << ' ' << c.i(1) << ' ' << c.i(2) << ' ' << c.i(3);
+            } else if (c.name == "glActiveTexture") {
+                s << "activeTexture " << c.i(0) - GL_TEXTURE0;
+            } else if (c.name == "glBindTexture") {
+                s << "bindTexture " << (c.i(0) == GL_TEXTURE_2D ? "" : "?") << object(c.i(1));
+            } else if (c.name == "glUniform1f" || c.name == "glUniform1i") {
+                const std::string name = uniformNames.count(c.i(0)) ? uniformNames[c.i(0)] : "?";
+                if (name == "iTime" || name == "viewportWidth" || name == "viewportHeight") continue;
+                s << name << '=';
+                if (c.name == "glUniform1f") s << c.f(1); else s << c.i(1);
+            } else if (c.name == "glDrawElements") {
+                s << "draw";
+            } else {
+                continue;
+            }
+            out.push_back(s.str());
+        }
+        return out;
+    }
+
+    static std::vector<std::string> expectedPasses(bool offScreenDraw, int normalsSize, float screenMode,
+                                                   int width = 1920, int height = 1080) {
+        const std::string square = std::to_string(normalsSize);
+        std::vector<std::string> v = {"useProgram", "bindFramebuffer normalsFramebuffer", "clear 0x4100",
+                                      "renderMode=0.5", "viewport 0 0 " + square + " " + square};
+        if (offScreenDraw) v.insert(v.end(), {"useProgram", "draw"});
+        std::ostringstream mode;
+        mode << "renderMode=" << screenMode;
+        v.insert(v.end(), {"bindFramebuffer 0", "clear 0x4100", "activeTexture 0", "bindTexture normalsTarget",
+                           "activeTexture 1", "bindTexture background", "normalsTextureSize=" + square,
+                           "normalsTexture=0", "backgroundTexture=1", mode.str(),
+                           "viewport 0 0 " + std::to_string(width) + " " + std::to_string(height), "useProgram",
+                           "draw"});
+        return v;
+    }
+
+    static std::size_t draws(const std::vector<fakegl::Call>& calls) {
+        std::size_t n = 0;
+        for (const auto& c : calls) n += c.name == "glDrawElements";
+        return n;
+    }
+    // The value of the last glUniform1f to `location` before call index `end`.
+    static float lastUniformBefore(const std::vector<fakegl::Call>& calls, int location, std::size_t end) {
+        float value = -1.0f;
+        for (std::size_t k = 0; k < end && k < calls.size(); ++k)
+            if (calls[k].name == "glUniform1f" && calls[k].i(0) == location) value = calls[k].f(1);
+        return value;
+    }
+
+    // Renders 1 to 100 at `ms` each, then the deciding 101st.
+    void measureAndDecide(double ms) {
+        for (int k = 0; k < 101; ++k) render(ms);
+    }
+
+    std::unique_ptr<RainScene> scene;
+};
+
+TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
+    build();
+    const std::vector<fakegl::Call> calls = fakegl::calls();
+    // Background texture, then the program, then the sky's buffers, then the
+    // framebuffer and the four uniform lookups.
+    const long long storage = fakegl::indexOf("glTexStorage2D");
+    const long long upload = fakegl::indexOf("glTexSubImage2D");
+    const long long link = fakegl::indexOf("glLinkProgram");
+    const long long buffers = fakegl::indexOf("glBufferData");
+    const long long framebuffer = fakegl::indexOf("glGenFramebuffers");
+    ASSERT_GE(storage, 0);
+    EXPECT_LT(storage, upload);
+    EXPECT_LT(upload, link);
+    EXPECT_LT(link, buffers);
+    EXPECT_LT(buffers, framebuffer);
+    EXPECT_EQ(calls[storage].i(1), 10) << "levels";
+    EXPECT_EQ(calls[storage].i(2), GL_RGBA32F);
+    EXPECT_EQ(calls[storage].i(3), 1024);
+    EXPECT_EQ(calls[storage].i(4), 1024);
+
+    std::vector<std::string> tail;
+    for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size(); ++k) tail.push_back(calls[k].name);
+    const std::vector<std::string> expected = {
+        "glGenFramebuffers", "glBindFramebuffer",    "glGenTextures",        "glBindTexture",
+        "glTexImage2D",      "glTexParameteri",      "glTexParameteri",      "glFramebufferTexture",
+        "glDrawBuffers",     "glGetUniformLocation", "glGetUniformLocation", "glGetUniformLocation",
+        "glGetUniformLocation"};
+    ASSERT_EQ(tail, expected);
+
+    const fakegl::Call* c = &calls[framebuffer];
+    const long long fbo = scene->normalsFramebuffer(), target = scene->normalsTarget();
+    EXPECT_NE(fbo, 0);
+    EXPECT_NE(target, 0);
+    EXPECT_NE(target, static_cast<long long>(scene->background()->textureId()));
+    EXPECT_EQ(c[1].i(0), GL_FRAMEBUFFER);
+    EXPECT_EQ(c[1].i(1), fbo);
+    EXPECT_EQ(c[3].i(0), GL_TEXTURE_2D);
+    EXPECT_EQ(c[3].i(1), target);
+    const std::vector<long long> image = {GL_TEXTURE_2D, 0, GL_RGB, 1024, 1024, 0, GL_RGB, GL_UNSIGNED_BYTE, 0};
+    for (std::size_t k = 0; k < image.size(); ++k) EXPECT_EQ(c[4].i(k), image[k]) << "glTexImage2D argument " << k;
+    EXPECT_EQ(c[5].i(1), GL_TEXTURE_MAG_FILTER);
+    EXPECT_EQ(c[5].i(2), GL_NEAREST);
+    EXPECT_EQ(c[6].i(1), GL_TEXTURE_MIN_FILTER);
+    EXPECT_EQ(c[6].i(2), GL_NEAREST);
+    EXPECT_EQ(c[7].i(0), GL_FRAMEBUFFER);
+    EXPECT_EQ(c[7].i(1), GL_COLOR_ATTACHMENT0);
+    EXPECT_EQ(c[7].i(2), target);
+    EXPECT_EQ(c[7].i(3), 0);
+    EXPECT_EQ(c[8].i(0), 1);
+    EXPECT_EQ(c[8].floats, std::vector<float>{static_cast<float>(GL_COLOR_ATTACHMENT0)});
+    const char* names[] = {"normalsTexture", "normalsTextureSize", "backgroundTexture", "renderMode"};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(c[9 + k].text, names[k]);
+
+    EXPECT_FALSE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 1024);
+    EXPECT_EQ(ScriptedTime::reads(), 1) << "set-up reads the clock once, for the background";
+}
+
+TEST_F(Scene, TheStartUpTimePicksTheBackgroundThatIsRead) {
+    std::set<int> ids;
+    for (double t : {0.00001, 0.0123, 0.0567, 0.0891}) {
+        build(t);
+        const int id = backgroundBitmapIds[backgroundIndex(static_cast<float>(t))];
+        EXPECT_EQ(scene->backgroundId(), id) << t;
+        EXPECT_EQ(openedBitmap, id) << t;
+        ids.insert(id);
+        scene.reset();
+    }
+    EXPECT_GT(ids.size(), 1u) << "the chosen times should not all give one background";
+}
+
+TEST_F(Scene, NothingHappensBeforeSetupOrOnASecondSetup) {
+    RainScene idle;
+    idle.render();
+    EXPECT_TRUE(fakegl::calls().empty());
+    build();
+    fakegl::clearCalls();
+    scene->setup();
+    EXPECT_TRUE(fakegl::calls().empty());
+}
+
+TEST_F(Scene, FramePassesInEachMode) {
+    build();
+    EXPECT_EQ(passes(render(0.5)), expectedPasses(false, 1024, 1.5f)) << "per-pixel";
+
+    for (int k = 1; k < 101; ++k) render(0.5);  // decides on 1024
+    ASSERT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(passes(render(0.5)), expectedPasses(true, 1024, 2.5f)) << "normals texture 1024";
+
+    build();
+    for (int k = 0; k < 101; ++k) render(2.0);  // decides on 512
+    ASSERT_EQ(scene->normalsSize(), 512);
+    render(2.0);
+    EXPECT_EQ(passes(render(2.0)), expectedPasses(true, 512, 2.5f)) << "normals texture 512";
+}
+
+// The decision after 100 measured renders, at and around both thresholds.
+// Render times are chosen so that the average is exact in single precision.
+struct DecisionRow {
+    const char* name;
+    double firstMs;
+    int firstCount;  // renders measured as firstMs, the rest as restMs
+    double restMs;
+    float average;
+    bool normals;
+    int size;
+};
+
+void PrintTo(const DecisionRow& row, std::ostream* out) { *out << row.name; }
+
+class Decision : public Scene, public ::testing::WithParamInterface<DecisionRow> {};
+
+TEST_P(Decision, OnTheHundredAndFirstRenderOnly) {
+    const DecisionRow& row = GetParam();
+    build();
+    for (int k = 1; k <= 100; ++k) {
+        const std::vector<fakegl::Call> calls = render(k <= row.firstCount ? row.firstMs : row.restMs);
+        ASSERT_EQ(draws(calls), 1u) << "render " << k;
+        ASSERT_FALSE(scene->usesNormalsTexture()) << "render " << k;
+    }
+    ASSERT_EQ(scene->frameStats().averageMs(), row.average) << "the scripted times miss the intended average";
+
+    // The 101st render's own time is not part of the average: make it
+    // extreme. It still draws once, per-pixel, and then decides.
+    std::vector<fakegl::Call> calls = render(500.0);
+    EXPECT_EQ(draws(calls), 1u);
+    EXPECT_EQ(lastUniformBefore(calls, kUniforms.at("renderMode"), calls.size()), 1.5f);
+    EXPECT_EQ(scene->usesNormalsTexture(), row.normals);
+    EXPECT_EQ(scene->normalsSize(), row.normals ? row.size : 1024);
+
+    // Later renders, slow or fast, never decide again.
+    for (int k = 102; k <= 160; ++k) {
+        calls = render(k % 2 ? 0.0 : 50.0);
+        ASSERT_EQ(draws(calls), row.normals ? 2u : 1u) << "render " << k;
+        ASSERT_EQ(scene->usesNormalsTexture(), row.normals) << "render " << k;
+        ASSERT_EQ(scene->normalsSize(), row.normals ? row.size : 1024) << "render " << k;
+    }
+    EXPECT_EQ(lastUniformBefore(calls, kUniforms.at("renderMode"), calls.size()), row.normals ? 2.5f : 1.5f);
+    EXPECT_EQ(scene->frameStats().count(), 160);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thresholds, Decision,
+    ::testing::Values(DecisionRow{"Idle", 0.0, 100, 0.0, 0.0f, false, 0},
+                      DecisionRow{"BelowTheLower", 0.125, 100, 0.0, 0.125f, false, 0},
+                      DecisionRow{"ExactlyTheLower", 0.25, 80, 0.0, 0.2f, false, 0},
+                      DecisionRow{"AboveTheLower", 0.25, 100, 0.0, 0.25f, true, 1024},
+                      DecisionRow{"Between", 0.5, 100, 0.0, 0.5f, true, 1024},
+                      DecisionRow{"ExactlyTheUpper", 1.0, 100, 0.0, 1.0f, true, 1024},
+                      DecisionRow{"AboveTheUpper", 1.25, 100, 0.0, 1.25f, true, 512},
+                      DecisionRow{"OneSlowRenderAmongFastOnes", 150.0, 1, 0.0, 1.5f, true, 512},
+                      DecisionRow{"SlowOnlyTheHundredth", 0.0, 99, 150.0, 1.5f, true, 512}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
+    build();
+    for (int k = 0; k < 100; ++k) render(2.0);
+    render(2.0);  // the 101st decides on 512; its calls start the log kept from here on
+    ASSERT_EQ(scene->normalsSize(), 512);
+    for (int k = 0; k < 3; ++k) {
+        ScriptedTime::pushFrame(0.002);
+        scene->render();
+    }
+    const std::vector<fakegl::Call>& calls = fakegl::calls();
+    std::vector<std::size_t> drawAt;
+    for (std::size_t k = 0; k < calls.size(); ++k)
+        if (calls[k].name == "glDrawElements") drawAt.push_back(k);
+    // Render 101: the screen draw; 102, 103, 104: off-screen, then screen.
+    ASSERT_EQ(drawAt.size(), 7u);
+    const int sizeLocation = kUniforms.at("normalsTextureSize");
+    EXPECT_EQ(lastUniformBefore(calls, sizeLocation, drawAt[1]), 1024.0f) << "render 102, off-screen";
+    EXPECT_EQ(lastUniformBefore(calls, sizeLocation, drawAt[2]), 512.0f) << "render 102, screen";
+    EXPECT_EQ(lastUniformBefore(calls, sizeLocation, drawAt[3]), 512.0f) << "render 103, off-screen";
+    EXPECT_EQ(lastUniformBefore(calls, sizeLocation, drawAt[5]), 512.0f) << "render 104, off-screen";
+    // The off-screen viewport of render 102 is already the 512 square.
+    long long viewport = -1;
+    for (std::size_t k = 0; k < drawAt[1]; ++k)
+        if (calls[k].name == "glViewport") viewport = static_cast<long long>(k);
+    ASSERT_GE(viewport, 0);
+    EXPECT_EQ(calls[viewport].i(2), 512);
+    EXPECT_EQ(calls[viewport].i(3), 512);
+}
+
+TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
+    build();
+    measureAndDecide(0.5);  // normals texture 1024: both passes draw
+    render(0.5);
+    const struct {
+        int width, height;
+    } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
+    for (const auto& size : sizes) {
+        onWindowSize(nullptr, size.width, size.height);
+        const std::vector<fakegl::Call> calls = render(0.5);
+        const std::string what = std::to_string(size.width) + "x" + std::to_string(size.height);
+        EXPECT_EQ(passes(calls), expectedPasses(true, 1024, 2.5f, size.width, size.height)) << what;
+
+        const Matrix4 expected =
+            perspective(50.0f, static_cast<float>(size.width) / static_cast<float>(size.height), 0.1f, 1000.0f) *
+            scene->camera()->view();
+        int projections = 0, widths = 0, heights = 0;
+        for (const fakegl::Call& c : calls) {
+            if (c.name == "glUniformMatrix4fv" && c.i(0) == kUniforms.at("world_projection")) {
+                ++projections;
+                ASSERT_EQ(c.floats.size(), 16u);
+                for (int e = 0; e < 16; ++e) EXPECT_FLOAT_EQ(c.floats[e], expected.data()[e]) << what << " " << e;
+            } else if (c.name == "glUniform1f" && c.i(0) == kUniforms.at("viewportWidth")) {
+                ++widths;
+                EXPECT_EQ(c.f(1), static_cast<float>(size.width)) << what;
+            } else if (c.name == "glUniform1f" && c.i(0) == kUniforms.at("viewportHeight")) {
+                ++heights;
+                EXPECT_EQ(c.f(1), static_cast<float>(size.height)) << what;
+            }
+        }
+        EXPECT_EQ(projections, 2) << what;
+        EXPECT_EQ(widths, 2) << what;
+        EXPECT_EQ(heights, 2) << what;
+    }
+}
+
+}  // namespace
