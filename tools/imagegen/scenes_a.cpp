@@ -84,6 +84,23 @@ LeafSample mapleLeaf(float lx, float ly, float radius) {
     return s;
 }
 
+// Dark water with the soft reflection of a bright sky and trees.
+Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky) {
+    const float refl = 0.5f + 0.5f * fbmA(u, v, 2, 5, 4, seed);
+    const float trees = smooth(-0.1f, 0.3f, fbmA(u, v, 3, 2, 4, seed + 3));
+    Col c = mix(deep, sky, 0.35f * refl * refl);
+    c = mix(c, deep * 0.55f, 0.5f * trees);
+    const float streak = fbmA(u, v, 3, 40, 2, seed + 5);
+    return c * (0.92f + 0.16f * streak);
+}
+
+Col ramp(const std::vector<std::pair<float, Col>>& stops, float t) {
+    if (t <= stops.front().first) return stops.front().second;
+    for (std::size_t k = 1; k < stops.size(); ++k)
+        if (t <= stops[k].first) return mix(stops[k - 1].second, stops[k].second, (t - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
+    return stops.back().second;
+}
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -242,39 +259,57 @@ Image sandCaustics() {
         const float gr = grain(x, y, seed);
         c = c * (0.9f + 0.2f * gr);
         if (gr > 0.985f) c = c * 0.55f;  // dark grains
-        // A few half-buried shell fragments and pebbles.
-        const CellHit w = worley(u, v, 22, seed + 4, 0.9f);
-        if (unit(hash(w.id, 9)) < 0.22f && w.f1 < 0.17f) {
-            const float k = 1 - w.f1 / 0.17f;
-            h += 4 * std::sqrt(k);
-            c = mix(c, unit(hash(w.id, 10)) < 0.5f ? hex(0xf3ece0) : hex(0x7d7468), smooth(0, 0.25f, k));
+        // Half-buried cockle shells, small pebbles and the odd sand dollar.
+        const CellHit w = worley(u, v, 16, seed + 4, 0.85f);
+        const float kind = unit(hash(w.id, 9));
+        float lx, ly;
+        Frame(unit(hash(w.id, 11)) * 2 * kPi).apply(w.dx * kTile / 16, w.dy * kTile / 16, lx, ly);
+        if (kind < 0.16f) {  // a cockle: a ribbed fan, hinge towards -x
+            const float R = 13 + 10 * unit(hash(w.id, 12));
+            const float hx = lx + 0.7f * R;
+            const float r = std::sqrt(hx * hx + ly * ly), th = std::atan2(ly, hx);
+            if (r < R * (1 - 0.12f * th * th) && std::fabs(th) < 1.2f) {
+                const float q = r / R;
+                const float rib = 0.5f + 0.5f * std::cos(th * 22);
+                h = std::max(h, 4 + 3.5f * std::sqrt(std::max(0.0f, 1 - q * q)) + 0.6f * rib);
+                const Col a = unit(hash(w.id, 13)) < 0.5f ? hex(0xf0e6d6) : hex(0xe0b48c);
+                c = mix(a, a * 0.75f, 0.4f * (0.5f + 0.5f * std::sin(r * 0.9f))) * (0.85f + 0.15f * rib);
+            }
+        } else if (kind < 0.2f) {  // a sand dollar: a flat disc with a five-petal star
+            const float R = 22 + 6 * unit(hash(w.id, 12));
+            const float r = std::sqrt(lx * lx + ly * ly);
+            if (r < R) {
+                const float th = std::atan2(ly, lx);
+                const float petal = std::pow(std::fabs(std::cos(th * 2.5f)), 6.0f) * smooth(0.15f, 0.3f, r / R) * smooth(0.75f, 0.55f, r / R);
+                h = std::max(h, 3.5f + 2.0f * smooth(1.0f, 0.8f, r / R) + 0.8f * petal);
+                c = mix(hex(0xe8dcc4), hex(0xc8b494), petal) * (0.9f + 0.1f * grain(x, y, seed + 2));
+            }
+        } else if (kind < 0.42f) {  // pebbles
+            const float R = 5 + 7 * unit(hash(w.id, 12));
+            const float q = std::sqrt(lx * lx + ly * ly / 0.55f) / R;
+            if (q < 1) {
+                h = std::max(h, 1 + 0.5f * R * std::sqrt(1 - q * q));
+                static const std::uint32_t pebbles[] = {0x7d7468, 0x5a5652, 0xa89c88, 0x8a6a52, 0xc8c0b0};
+                c = hex(pebbles[hash(w.id, 14) % 5]) * (0.85f + 0.3f * unit(hash(w.id, 15)));
+            }
         }
         // Green-brown weed patches in the troughs.
         const float weed = smooth(0.45f, 0.75f, fbm(u, v, 4, 4, seed + 6)) * (1 - smooth(2, 7, h));
-        c = mix(c, hex(0x6b6a3a), weed * 0.6f);
+        c = mix(c, hex(0x7a6a42), weed * 0.45f);
         s.height.v[i] = h;
         s.albedo[i] = c;
         s.gloss.v[i] = 0.04f;
-        s.sunGain.v[i] = 0.35f + 1.7f * caustics(u, v, seed + 8, 8);
+        s.sunGain.v[i] = 0.6f + 0.8f * caustics(u, v, seed + 8, 8);
     });
     Lighting l;
     l.dir = {-0.4f, -0.5f, 0.8f};
-    l.sky = rgb(0.22f, 0.36f, 0.42f);
-    l.sun = rgb(0.95f, 1.0f, 0.95f);
+    l.sky = rgb(0.42f, 0.42f, 0.42f);
+    l.sun = rgb(0.98f, 1.0f, 0.94f);
     l.aoRadius = 6;
     Image img = shade(s, l);
-    grade(img, rgb(0.82f, 1.0f, 1.04f), 1.05f, 0.95f);
+    grade(img, rgb(0.94f, 1.0f, 1.0f), 1.05f, 1.0f);
+    smoothEdges(img);
     return img;
-}
-
-// Dark water with the soft reflection of a bright sky and trees.
-Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky) {
-    const float refl = 0.5f + 0.5f * fbmA(u, v, 2, 5, 4, seed);
-    const float trees = smooth(-0.1f, 0.3f, fbmA(u, v, 3, 2, 4, seed + 3));
-    Col c = mix(deep, sky, 0.35f * refl * refl);
-    c = mix(c, deep * 0.55f, 0.5f * trees);
-    const float streak = fbmA(u, v, 3, 40, 2, seed + 5);
-    return c * (0.92f + 0.16f * streak);
 }
 
 Image autumnLeaves() {
@@ -670,13 +705,6 @@ Image lilyPads() {
 }
 
 // ---------------------------------------------------------------------------
-Col ramp(const std::vector<std::pair<float, Col>>& stops, float t) {
-    if (t <= stops.front().first) return stops.front().second;
-    for (std::size_t k = 1; k < stops.size(); ++k)
-        if (t <= stops[k].first) return mix(stops[k - 1].second, stops[k].second, (t - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
-    return stops.back().second;
-}
-
 Image sunsetReflection() {
     Image img(kTile, kTile);
     const std::uint32_t seed = 1950;

@@ -197,6 +197,24 @@ void grade(Image& img, Col gain, float gamma, float saturation) {
     }
 }
 
+void smoothEdges(Image& img, float threshold) {
+    const Image src = img;
+    const int w = src.w, h = src.h;
+    auto at = [&](int x, int y) -> const Col& { return src.at(wrapi(x, w), wrapi(y, h)); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Col& c = src.at(x, y);
+            const float l = luma(c);
+            const float d = std::max(std::max(std::fabs(luma(at(x - 1, y)) - l), std::fabs(luma(at(x + 1, y)) - l)),
+                                     std::max(std::fabs(luma(at(x, y - 1)) - l), std::fabs(luma(at(x, y + 1)) - l)));
+            if (d <= threshold) continue;
+            const Col tent = (c * 4 + (at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1)) * 2 +
+                              at(x - 1, y - 1) + at(x + 1, y - 1) + at(x - 1, y + 1) + at(x + 1, y + 1)) *
+                             (1.0f / 16);
+            img.at(x, y) = mix(c, tent, 0.8f * smooth(threshold, threshold * 3, d));
+        }
+}
+
 std::uint8_t toByte(float v, int x, int y, int channel) {
     // Triangular dither of one level keeps smooth gradients free of bands.
     const std::uint32_t h = hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(channel));
