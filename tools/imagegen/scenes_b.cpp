@@ -853,7 +853,8 @@ Image slateFerns() {
         h += 0.7f * fbm(u, v, 48, 2, seed + 6) - 0.6f * layer;
         static const std::uint32_t slates[] = {0x3c4450, 0x4a525e, 0x566070, 0x463f4c, 0x5a5454, 0x363c46};
         Col c = hex(slates[rng.below(6)]) * rng.range(0.9f, 1.15f);
-        c = c * (0.82f + 0.36f * (0.5f + 0.5f * fbm(u, v, 16, 5, seed + 7))) * (1 - 0.25f * layer);
+        c = c * (0.72f + 0.56f * (0.5f + 0.5f * fbm(u, v, 12, 6, seed + 7))) * (1 - 0.3f * layer);
+        c = c * (0.9f + 0.2f * gnoise(u * 180, v * 180, 180, seed + 15));  // fine grain of the stone
         c = mix(c, hex(0x8a5a3a), 0.35f * smooth(0.3f, 0.7f, fbm(u, v, 9, 4, cell.id & 0xffff)));  // rust stains
         const float vein = std::pow(ridged(u, v, 5, 3, cell.id & 0xffff), 24.0f);
         c = mix(c, hex(0xd8d4cc), 0.7f * vein * smooth(0.0f, 0.2f, fbm(u, v, 3, 2, seed + 14)));  // quartz veins

@@ -402,8 +402,8 @@ Image coralShallows() {
     std::vector<Piece> pieces;
     {
         Rng rng(seed + 1);
-        const int counts[] = {5, 7, 2, 3, 5, 7};
-        const float sizes[] = {105, 95, 140, 46, 30, 44};
+        const int counts[] = {8, 9, 7, 4, 7, 8};
+        const float sizes[] = {95, 85, 110, 46, 30, 44};
         for (int kind = 0; kind < 6; ++kind)
             for (int n = 0; n < counts[kind]; ++n) {
                 Piece p;
@@ -419,7 +419,7 @@ Image coralShallows() {
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         const SandSample sd = sand(u, v, seed + 2, 5, 10);
         float h = sd.height;
-        Col c = mix(sd.color, hex(0xf6eedc), 0.55f) * (0.88f + 0.24f * grain(x, y, seed));
+        Col c = mix(sd.color, hex(0xfaf0dc), 0.5f) * (0.88f + 0.24f * grain(x, y, seed));
         float gloss = 0.04f;
         for (const Piece& p : pieces) {
             const float dx = wrapd(u - p.cx) * kTile, dy = wrapd(v - p.cy) * kTile;
@@ -454,21 +454,25 @@ Image coralShallows() {
                 const float ht = body + 5 * std::sqrt(1 - tq * tq) + 2 * unit(hash(tip.id, 2)) * (tq < 1 ? 1.0f : 0.0f);
                 if (ht <= h) continue;
                 h = ht;
-                static const std::uint32_t cols[] = {0x9a78b0, 0xc88098, 0x7898c0, 0xd0a060, 0x90b078};
-                const Col base = hex(cols[rng.below(5)]);
+                static const std::uint32_t cols[] = {0xa070c0, 0xe07898, 0x6a9ad0, 0xe8a048, 0x88c070, 0xd8c050};
+                const Col base = hex(cols[rng.below(6)]);
                 c = mix(base * 0.3f, mix(base, hex(0xfaf4f0), 0.45f), smooth(0.98f, 0.1f, tq));
                 gloss = 0.2f;
-            } else if (p.kind == 2) {  // table coral: a wide flat plate
-                const float R = p.R * (1 + 0.07f * std::sin(th * 5 + rng.next() * 6) + 0.04f * std::sin(th * 13));
+            } else if (p.kind == 2) {  // staghorn coral: a thicket of forking branches
+                const float R = p.R * (1 + 0.12f * std::sin(th * 3 + rng.next() * 6));
                 if (r >= R) continue;
                 const float q = r / R;
-                const float pores = 0.5f + 0.5f * gnoise(u * 300, v * 300, 300, p.id & 0xfff);
-                const float rings = 0.5f + 0.5f * std::sin(r * 0.35f + 2 * fbm(u, v, 12, 2, p.id & 0xfff));
-                const float ht = 48 + 4 * (1 - q) + 0.6f * pores + 0.25f * rings;
+                const float wu = 0.02f * fbm(u, v, 8, 2, p.id & 0xfff), wv = 0.02f * fbm(u, v, 8, 2, (p.id >> 4) & 0xfff);
+                const float net = ridged(u + wu, v + wv, 14, 3, (p.id >> 8) & 0xffff);
+                const float branch = smooth(0.58f + 0.12f * q, 0.8f + 0.06f * q, net);
+                if (branch <= 0.05f) continue;
+                const float ht = 12 + 26 * (1 - q * q) + 7 * std::sqrt(branch);
                 if (ht <= h) continue;
                 h = ht;
-                c = mix(hex(0x9a8a66), hex(0xd8caa0), 0.35f * pores + 0.15f * rings + 0.4f * smooth(0.85f, 1.0f, q));
-                gloss = 0.1f;
+                static const std::uint32_t stag[] = {0xb08a60, 0x9a80b8, 0xd88a70, 0x70a0b0};
+                const Col base = hex(stag[rng.below(4)]);
+                c = mix(base * 0.6f, mix(base, hex(0xe8e0f0), 0.45f), branch) * (0.85f + 0.3f * (1 - q));
+                gloss = 0.15f;
             } else if (p.kind == 3) {  // giant clam: wavy lips with a blue mantle
                 const float qx = lx / p.R, qy = ly / (p.R * 0.55f);
                 const float q = std::sqrt(qx * qx + qy * qy);
@@ -532,8 +536,8 @@ Image coralShallows() {
     });
     Lighting l;
     l.dir = {-0.4f, -0.5f, 0.8f};
-    l.sky = rgb(0.40f, 0.45f, 0.48f);
-    l.sun = rgb(0.98f, 0.97f, 0.9f);
+    l.sky = rgb(0.42f, 0.44f, 0.44f);
+    l.sun = rgb(1.0f, 0.98f, 0.9f);
     l.shininess = 50;
     l.aoRadius = 8;
     l.shadowSoftness = 0.8f;
