@@ -56,6 +56,7 @@ inline float dot3(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // Wraps v into [0, n).
 inline int wrapi(int v, int n) {
+    if (static_cast<unsigned>(v) < static_cast<unsigned>(n)) return v;  // the common case, without a division
     const int m = v % n;
     return m < 0 ? m + n : m;
 }

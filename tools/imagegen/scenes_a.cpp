@@ -119,33 +119,55 @@ struct StoneLayer {
     float lift;
     std::uint32_t seed;
 };
-void stones(float u, float v, const StoneLayer& L, StoneHit& best) {
-    const float cellPx = static_cast<float>(kTile) / L.cells;
-    scatter(u, v, L.cells, L.perCell, L.seed, [&](float cx, float cy, std::uint32_t h) {
-        const float dx = (u - cx) * kTile, dy = (v - cy) * kTile;
-        const float R = cellPx * (L.rMin + (L.rMax - L.rMin) * unit(hash(h, 3)));
-        if (dx * dx + dy * dy > R * R) return;
-        const float aspect = 0.55f + 0.45f * unit(hash(h, 4));
-        const Frame f(unit(hash(h, 5)) * kPi);
-        float lx, ly;
-        f.apply(dx, dy, lx, ly);
-        const float qx = lx / R, qy = ly / (R * aspect);
-        const float ex = 2.2f + 1.3f * unit(hash(h, 6));  // superellipse exponent: flatter sides
-        float d = std::pow(std::pow(std::fabs(qx), ex) + std::pow(std::fabs(qy), ex), 1.0f / ex);
-        const float ang = std::atan2(qy, qx);
-        d *= 1 + 0.045f * std::sin(3 * ang + 6.28f * unit(hash(h, 7))) + 0.03f * std::sin(5 * ang + 6.28f * unit(hash(h, 8)));
-        if (d >= 1) return;
-        const float dome = std::pow(std::max(0.0f, 1 - d * d), 0.55f);
-        const float ht = L.lift + R * aspect * L.thickness * dome + 3 * unit(hash(h, 9));
-        if (ht > best.height) {
-            best.height = ht;
-            best.id = h;
-            best.nx = qx;
-            best.ny = qy;
-            best.d = d;
-        }
-    });
-}
+// A layer of stones with each stone's shape worked out once.
+class Stones {
+public:
+    explicit Stones(const StoneLayer& L)
+        : grid_(L.cells, L.perCell, L.seed, [&](float, float, std::uint32_t h) {
+              Stone s;
+              s.R = static_cast<float>(kTile) / L.cells * (L.rMin + (L.rMax - L.rMin) * unit(hash(h, 3)));
+              s.aspect = 0.55f + 0.45f * unit(hash(h, 4));
+              s.frame = Frame(unit(hash(h, 5)) * kPi);
+              s.ex = 2.2f + 1.3f * unit(hash(h, 6));  // superellipse exponent: flatter sides
+              s.phase3 = 6.28f * unit(hash(h, 7));
+              s.phase5 = 6.28f * unit(hash(h, 8));
+              s.lift = L.lift + 3 * unit(hash(h, 9));
+              s.thickness = L.thickness;
+              s.id = h;
+              return s;
+          }) {}
+
+    void find(float u, float v, StoneHit& best) const {
+        grid_.forEach(u, v, [&](float cx, float cy, const Stone& s) {
+            const float dx = (u - cx) * kTile, dy = (v - cy) * kTile;
+            if (dx * dx + dy * dy > s.R * s.R) return;
+            float lx, ly;
+            s.frame.apply(dx, dy, lx, ly);
+            const float qx = lx / s.R, qy = ly / (s.R * s.aspect);
+            float d = std::pow(std::pow(std::fabs(qx), s.ex) + std::pow(std::fabs(qy), s.ex), 1.0f / s.ex);
+            const float ang = std::atan2(qy, qx);
+            d *= 1 + 0.045f * std::sin(3 * ang + s.phase3) + 0.03f * std::sin(5 * ang + s.phase5);
+            if (d >= 1) return;
+            const float dome = std::pow(std::max(0.0f, 1 - d * d), 0.55f);
+            const float ht = s.lift + s.R * s.aspect * s.thickness * dome;
+            if (ht > best.height) {
+                best.height = ht;
+                best.id = s.id;
+                best.nx = qx;
+                best.ny = qy;
+                best.d = d;
+            }
+        });
+    }
+
+private:
+    struct Stone {
+        float R, aspect, ex, phase3, phase5, lift, thickness;
+        Frame frame;
+        std::uint32_t id;
+    };
+    ScatterGrid<Stone> grid_;
+};
 
 Col stoneColor(std::uint32_t id, float u, float v, float nx, float ny, float wet) {
     static const std::uint32_t palette[] = {0x8a8580, 0x6f6a66, 0xa39a8c, 0x9c8064, 0x7b5e48, 0x5c6068, 0xb8b0a2, 0x8f7a5a, 0x4a4b4f, 0xc9c0b0, 0x8b6d5c, 0x6b7370};
@@ -176,15 +198,15 @@ Col stoneColor(std::uint32_t id, float u, float v, float nx, float ny, float wet
 Image riverStones() {
     Surface s;
     const std::uint32_t seed = 1870;
-    const StoneLayer big{6, 1, 0.62f, 0.95f, 0.55f, 4, seed};
-    const StoneLayer mid{11, 1, 0.45f, 0.85f, 0.5f, 2, seed + 100};
-    const StoneLayer small{26, 1, 0.3f, 0.7f, 0.5f, 0, seed + 200};
+    const Stones big(StoneLayer{6, 1, 0.62f, 0.95f, 0.55f, 4, seed});
+    const Stones mid(StoneLayer{11, 1, 0.45f, 0.85f, 0.5f, 2, seed + 100});
+    const Stones small(StoneLayer{26, 1, 0.3f, 0.7f, 0.5f, 0, seed + 200});
     s.sunGain = Field(kTile);
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         StoneHit hit;
-        stones(u, v, big, hit);
-        stones(u, v, mid, hit);
-        stones(u, v, small, hit);
+        big.find(u, v, hit);
+        mid.find(u, v, hit);
+        small.find(u, v, hit);
         const SandSample g = sand(u, v, seed + 7, 1.5f, 9);
         const float gravel = gnoise(u * 160, v * 160, 160, seed + 9);
         const float groundH = g.height + 2 * gravel;
@@ -214,14 +236,14 @@ Image riverStones() {
 Image pebbleBeach() {
     Surface s;
     const std::uint32_t seed = 1880;
-    const StoneLayer a{13, 1, 0.55f, 0.9f, 0.42f, 3, seed};
-    const StoneLayer b{21, 1, 0.5f, 0.85f, 0.42f, 1.5f, seed + 10};
-    const StoneLayer c{40, 1, 0.45f, 0.8f, 0.45f, 0, seed + 20};
+    const Stones a(StoneLayer{13, 1, 0.55f, 0.9f, 0.42f, 3, seed});
+    const Stones b(StoneLayer{21, 1, 0.5f, 0.85f, 0.42f, 1.5f, seed + 10});
+    const Stones c(StoneLayer{40, 1, 0.45f, 0.8f, 0.45f, 0, seed + 20});
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         StoneHit hit;
-        stones(u, v, a, hit);
-        stones(u, v, b, hit);
-        stones(u, v, c, hit);
+        a.find(u, v, hit);
+        b.find(u, v, hit);
+        c.find(u, v, hit);
         const float grit = gnoise(u * 340, v * 340, 340, seed + 3);
         const float groundH = -2 + 1.5f * grit;
         if (hit.height > groundH) {
@@ -746,6 +768,23 @@ Image cityLights() {
     Image img(kTile, kTile);
     const std::uint32_t seed = 1960;
     static const std::uint32_t colors[] = {0xffa040, 0xffc070, 0xfff0d0, 0xff3060, 0x40c0ff, 0x60ff9a, 0xff6020, 0xc060ff, 0xffe080, 0xff8030};
+    struct Streak {
+        float sx, sy, phase, bright;
+        std::uint32_t breakSeed;
+        Col color;
+    };
+    const ScatterGrid<Streak> streaks(6, 5, seed + 4, [&](float, float, std::uint32_t h) {
+        return Streak{1.5f + 3.5f * unit(hash(h, 1)), 18 + 32 * unit(hash(h, 2)), 6.28f * unit(hash(h, 3)),
+                      0.25f + 1.6f * std::pow(unit(hash(h, 4)), 3.0f), h & 0xffff, hex(colors[hash(h, 5) % 10])};
+    });
+    struct Disc {
+        bool present;
+        float R, fill;
+        Col color;
+    };
+    const ScatterGrid<Disc> discs(5, 2, seed + 5, [&](float, float, std::uint32_t h) {
+        return Disc{unit(hash(h, 1)) >= 0.3f, 18 + 45 * unit(hash(h, 2)), 0.05f + 0.12f * unit(hash(h, 3)), hex(colors[hash(h, 4) % 10])};
+    });
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         const float g = 0.5f + 0.5f * std::cos(2 * kPi * (v - 0.3f));
         Col c = mix(hex(0x03050c), hex(0x0c1430), g);
@@ -754,27 +793,24 @@ Image cityLights() {
         const float windows = smooth(0.4f, 0.9f, gnoise2(u * 256, v * 64, 256, 64, seed + 2)) * smooth(0.2f, 0.7f, gnoise2(u * 128, v * 8, 128, 8, seed + 3));
         c += hex(0x7a5a30) * (cols * (0.05f + 0.25f * windows));
         // Long streaks of light broken by the waves.
-        scatter(u, v, 6, 5, seed + 4, [&](float cx, float cy, std::uint32_t h) {
-            const float sx = 1.5f + 3.5f * unit(hash(h, 1)), sy = 18 + 32 * unit(hash(h, 2));
-            const float wob = 3 * std::sin(v * 2 * kPi * 40 + 6.28f * unit(hash(h, 3)));
+        streaks.forEach(u, v, [&](float cx, float cy, const Streak& st) {
+            const float wob = 3 * std::sin(v * 2 * kPi * 40 + st.phase);
             const float dx = (u - cx) * kTile + wob, dy = (v - cy) * kTile;
-            if (std::fabs(dx) > sx * 4 || std::fabs(dy) > sy * 3.4f) return;
-            const float br = 0.25f + 1.6f * std::pow(unit(hash(h, 4)), 3.0f);
-            const float breaks = smooth(-0.25f, 0.35f, gnoise2(cx * 97, v * 240, 97, 240, h & 0xffff));
-            const float k = br * std::exp(-dx * dx / (2 * sx * sx) - dy * dy / (2 * sy * sy)) * breaks;
-            c += hex(colors[hash(h, 5) % 10]) * k;
+            if (std::fabs(dx) > st.sx * 4 || std::fabs(dy) > st.sy * 3.4f) return;
+            const float breaks = smooth(-0.25f, 0.35f, gnoise2(cx * 97, v * 240, 97, 240, st.breakSeed));
+            const float k = st.bright * std::exp(-dx * dx / (2 * st.sx * st.sx) - dy * dy / (2 * st.sy * st.sy)) * breaks;
+            c += st.color * k;
         });
         // Out-of-focus discs.
-        scatter(u, v, 5, 2, seed + 5, [&](float cx, float cy, std::uint32_t h) {
-            if (unit(hash(h, 1)) < 0.3f) return;
-            const float R = 18 + 45 * unit(hash(h, 2));
+        discs.forEach(u, v, [&](float cx, float cy, const Disc& d) {
+            if (!d.present) return;
             const float dx = (u - cx) * kTile, dy = (v - cy) * kTile;
             const float r = std::sqrt(dx * dx + dy * dy);
-            if (r > R + 2) return;
-            const float disc = 1 - smooth(R - 1.5f, R + 1.5f, r);
-            const float rim = smooth(R * 0.7f, R, r) * 0.6f;
-            const float fill = (0.05f + 0.12f * unit(hash(h, 3))) * (1 + rim);
-            c += hex(colors[hash(h, 4) % 10]) * (disc * fill);
+            if (r > d.R + 2) return;
+            const float disc = 1 - smooth(d.R - 1.5f, d.R + 1.5f, r);
+            const float rim = smooth(d.R * 0.7f, d.R, r) * 0.6f;
+            const float fill = d.fill * (1 + rim);
+            c += d.color * (disc * fill);
         });
         const float wave = fbmA(u, v, 4, 70, 2, seed + 6);
         c = c * (0.88f + 0.12f * wave);

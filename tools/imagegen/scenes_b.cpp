@@ -534,7 +534,9 @@ Image rockPool() {
     Surface s;
     const std::uint32_t seed = 2000;
     s.sunGain = Field(kTile);
-    const Field rockField = makeField(kTile, [&](float u, float v) { return fbm(u, v, 2, 5, seed + 1); });
+    // Slow fields, painted once at a lower resolution.
+    const Field rockField = makeField(256, [&](float u, float v) { return fbm(u, v, 2, 5, seed + 1); });
+    const Field weedField = makeField(512, [&](float u, float v) { return fbm(u, v, 4, 5, seed + 10); });
     struct Thing {
         int kind;  // 0 scallop, 1 periwinkle, 2 anemone, 3 starfish, 4 cowrie
         float cx, cy, R, z;
@@ -564,7 +566,7 @@ Image rockPool() {
             }
     }
     const Field floorLevel = blur(makeField(kTile, [&](float u, float v) {
-        return 70 * smooth(0.12f, 0.3f, fbm(u, v, 2, 5, seed + 1));
+        return 70 * smooth(0.12f, 0.3f, rockField.sampleUV(u, v));
     }), 12);
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         // Pool floor: pale sand with scattered gravel.
@@ -574,7 +576,8 @@ Image rockPool() {
         float gloss = 0.05f;
         const CellHit gv = worley(u, v, 56, seed + 4, 0.9f);
         const float gr = 0.2f + 0.3f * unit(hash(gv.id, 4));
-        if (unit(hash(gv.id, 1)) < 0.2f + 0.3f * smooth(0.0f, 0.15f, rockField.v[i]) && gv.f1 < gr) {
+        const float rf = rockField.sampleUV(u, v);
+        if (unit(hash(gv.id, 1)) < 0.2f + 0.3f * smooth(0.0f, 0.15f, rf) && gv.f1 < gr) {
             const float q = gv.f1 / gr;
             h = std::max(h, 1.5f + 7 * gr * std::sqrt(1 - q * q));
             static const std::uint32_t gravel[] = {0x6a625a, 0x8e8476, 0x4a4644, 0xb0a592, 0x7a6656, 0x58606a, 0xc8bfae};
@@ -582,7 +585,6 @@ Image rockPool() {
             gloss = 0.2f;
         }
         // Rocks rise where the slow noise is high, rough and crusted.
-        const float rf = rockField.v[i];
         const float rock = smooth(0.12f, 0.3f, rf);
         if (rock > 0) {
             const float rough = fbm(u, v, 16, 5, seed + 5);
@@ -628,7 +630,7 @@ Image rockPool() {
             }
         }
         // Sea lettuce: thin translucent green sheets with ruffled edges.
-        const float weed = fbm(u, v, 4, 5, seed + 10) + 0.2f * fbm(u, v, 20, 2, seed + 11);
+        const float weed = weedField.sampleUV(u, v) + 0.2f * fbm(u, v, 20, 2, seed + 11);
         if (weed > 0.36f) {
             const float ruffle = fbm(u, v, 24, 3, seed + 14);
             const float edge = smooth(0.36f, 0.44f, weed);
@@ -824,10 +826,18 @@ Image slateFerns() {
             fronds.push_back(f);
         }
     }
+    // Slow fields, painted once at a lower resolution.
+    const Field warpU = makeField(512, [&](float u, float v) { return fbm(u, v, 6, 4, seed + 2); });
+    const Field warpV = makeField(512, [&](float u, float v) { return fbm(u, v, 6, 4, seed + 3); });
+    const Field layerMask = makeField(128, [&](float u, float v) { return fbm(u, v, 5, 2, seed + 13); });
+    const Field rust = makeField(512, [&](float u, float v) { return fbm(u, v, 9, 4, seed + 16); });
+    const Field veins = makeField(512, [&](float u, float v) { return ridged(u, v, 5, 3, seed + 17); });
+    const Field veinMask = makeField(128, [&](float u, float v) { return fbm(u, v, 3, 2, seed + 14); });
+    const Field wetMask = makeField(128, [&](float u, float v) { return fbm(u, v, 3, 3, seed + 8); });
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         // Slate: a bed of large plates with thin joints, and a second layer of
         // plates lying on it in places, with chipped and stepped edges.
-        const float wu = 0.02f * fbm(u, v, 6, 4, seed + 2), wv = 0.02f * fbm(u, v, 6, 4, seed + 3);
+        const float wu = 0.02f * warpU.sampleUV(u, v), wv = 0.02f * warpV.sampleUV(u, v);
         const CellHit low = worley(u + wu, v + wv, 4, seed + 4, 0.95f);
         const CellHit up = worley(u + 1.6f * wv, v + 1.6f * wu, 5, seed + 11, 0.95f);
         const bool upper = unit(hash(up.id, 7)) < 0.5f;
@@ -849,17 +859,18 @@ Image slateFerns() {
         const float cleaveA = rng.range(0, kPi);
         const float along = (u * std::cos(cleaveA) + v * std::sin(cleaveA)) * kTile;
         const float layer = std::pow(std::fabs(std::sin(along * 0.045f + 4 * fbm(u, v, 8, 3, cell.id & 0xfff))), 60.0f) *
-                            smooth(0.0f, 0.3f, fbm(u, v, 5, 2, seed + 13));
+                            smooth(0.0f, 0.3f, layerMask.sampleUV(u, v));
         h += 0.7f * fbm(u, v, 48, 2, seed + 6) - 0.6f * layer;
         static const std::uint32_t slates[] = {0x3c4450, 0x4a525e, 0x566070, 0x463f4c, 0x5a5454, 0x363c46};
         Col c = hex(slates[rng.below(6)]) * rng.range(0.9f, 1.15f);
         c = c * (0.72f + 0.56f * (0.5f + 0.5f * fbm(u, v, 12, 6, seed + 7))) * (1 - 0.3f * layer);
         c = c * (0.9f + 0.2f * gnoise(u * 180, v * 180, 180, seed + 15));  // fine grain of the stone
-        c = mix(c, hex(0x8a5a3a), 0.35f * smooth(0.3f, 0.7f, fbm(u, v, 9, 4, cell.id & 0xffff)));  // rust stains
-        const float vein = std::pow(ridged(u, v, 5, 3, cell.id & 0xffff), 24.0f);
-        c = mix(c, hex(0xd8d4cc), 0.7f * vein * smooth(0.0f, 0.2f, fbm(u, v, 3, 2, seed + 14)));  // quartz veins
+        const float ou = unit(hash(cell.id, 20)), ov = unit(hash(cell.id, 21));  // each plate its own part of the fields
+        c = mix(c, hex(0x8a5a3a), 0.35f * smooth(0.3f, 0.7f, rust.sampleUV(u + ou, v + ov)));  // rust stains
+        const float vein = std::pow(veins.sampleUV(u + ov, v + ou), 24.0f);
+        c = mix(c, hex(0xd8d4cc), 0.7f * vein * smooth(0.0f, 0.2f, veinMask.sampleUV(u, v)));  // quartz veins
         c = mix(c, mix(c * 1.5f, hex(0x8a8a8e), 0.3f), 0.6f * fresh);  // fresh broken edges are paler
-        float gloss = 0.25f + 0.35f * smooth(0.1f, 0.5f, fbm(u, v, 3, 3, seed + 8));  // wet streaks
+        float gloss = 0.25f + 0.35f * smooth(0.1f, 0.5f, wetMask.sampleUV(u, v));  // wet streaks
         // Lichen: round crusts with lobed margins on the plates.
         const CellHit li = worley(u, v, 14, seed + 9, 0.8f);
         const float lang = std::atan2(li.dy, li.dx);
