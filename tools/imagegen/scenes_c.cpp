@@ -611,7 +611,7 @@ Image ginkgoPool() {
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         // The pool's floor: pale plaster, mottled, with a faint trowel grain.
         const float mottle = fbm(u, v, 6, 5, seed + 1);
-        Col c = mix(hex(0x2f7398), hex(0x5a9cbc), 0.5f + 0.5f * mottle) * (0.95f + 0.1f * grain(x, y, seed));
+        Col c = mix(hex(0x1c4c70), hex(0x3c7496), 0.5f + 0.5f * mottle) * (0.95f + 0.1f * grain(x, y, seed));
         c = c * (0.96f + 0.04f * fbmA(u, v, 40, 6, 2, seed + 2));
         float h = 0.6f * mottle;
         float gloss = 0.05f;
@@ -638,7 +638,7 @@ Image ginkgoPool() {
             lc = mix(lc, hex(0xa06a20), 0.45f * smooth(0.25f, 0.0f, hit.edge) * smooth(0.2f, 0.6f, fbm(u, v, 20, 2, seed + 4)));
             if (hl->sunk) {
                 // Seen through the water: bluer, darker, softer.
-                c = mix(c, mix(lc * 0.7f, hex(0x2a6a88), 0.35f), 0.85f);
+                c = mix(c, mix(lc * 0.65f, hex(0x1c4c70), 0.4f), 0.85f);
                 h += 0.4f * (1 - hit.edge);
             } else {
                 c = lc;
@@ -664,7 +664,7 @@ Image ginkgoPool() {
                 return;
             }
             const float shadow = soft.at(x + ox, y + oy);
-            s.sunGain.v[i] = (0.65f + 0.7f * caustics(u, v, seed + 5, 6)) * (1 - 0.75f * shadow);
+            s.sunGain.v[i] = (0.6f + 0.75f * caustics(u, v, seed + 5, 6)) * (1 - 0.75f * shadow);
         });
     }
     l.sky = rgb(0.38f, 0.46f, 0.52f);
