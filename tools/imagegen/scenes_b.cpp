@@ -109,7 +109,7 @@ Image cherryPetals() {
             if (z <= top) return;
             top = z;
             hit = p;
-            hitId = hash(h, static_cast<std::uint32_t>(k + 7));
+            hitId = hash(h, static_cast<std::uint32_t>(k + 16));  // k >= -8
             flowerCentre = false;
         });
         if (top < 0) {

@@ -35,7 +35,7 @@ struct Landscape {
         float t = u * 260 + 2 * fbm(u, 0.2f, 20, 2, seed + 4);
         t -= std::floor(t);
         const float tip = 1 - std::fabs(t - 0.5f) * 2;
-        return ridge - 0.008f * tip * (0.6f + 0.4f * unit(hash(static_cast<std::uint32_t>(u * 260), seed)));
+        return ridge - 0.008f * tip * (0.6f + 0.4f * unit(hash(static_cast<std::uint32_t>(wrapi(static_cast<int>(std::floor(u * 260)), 260)), seed)));
     }
     Col land(float u, float v) const {
         const float nearT = nearTop(u);
