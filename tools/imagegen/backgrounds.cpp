@@ -1,17 +1,15 @@
 // The twenty backgrounds, by resource id.
-#include <map>
-
 #include "scene_util.h"
 
 namespace imagegen {
 
 namespace {
 const char* const kNames[kBackgroundCount] = {
-    "river stones",       "pebble beach",    "sand with caustics", "autumn leaves on water", "pool tiles",
-    "moss and roots",     "koi pond",        "lily pads",          "sunset reflection",      "city lights at night",
-    "river stones at dusk", "pebble beach by moonlight", "sand in noon haze", "leaves on a green pond",
-    "pool tiles at evening", "moss and roots in late sun", "koi in the shade", "lily pads at dawn",
-    "twilight reflection", "city lights in the rain"};
+    "river stones",          "pebble beach",          "sand with caustics",     "autumn leaves on water",
+    "pool tiles",            "moss and roots",        "koi pond",               "lily pads",
+    "sunset reflection",     "city lights at night",  "cherry blossom petals",  "pine needles and cones",
+    "sea glass on wet sand", "rock pool",             "slate and ferns",        "mountain lake",
+    "moonlit lake",          "fountain coins",        "coral shallows",         "ginkgo leaves on a pool"};
 }  // namespace
 
 const char* backgroundName(int id) {
@@ -21,15 +19,9 @@ const char* backgroundName(int id) {
 
 Image renderBackground(int id) {
     const int k = id - kFirstBackground;
-    return k < 10 ? renderSceneACached(k) : renderSceneB(k - 10);
-}
-
-Image renderSceneACached(int index) {
-    // Backgrounds 197..206 start from 187..196: paint each scene once per run.
-    static std::map<int, Image> painted;
-    auto it = painted.find(index);
-    if (it == painted.end()) it = painted.emplace(index, renderSceneA(index)).first;
-    return it->second;
+    if (k < 10) return renderSceneA(k);
+    if (k < 15) return renderSceneB(k - 10);
+    return renderSceneC(k - 15);
 }
 
 }  // namespace imagegen

@@ -56,6 +56,7 @@ inline float dot3(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // Wraps v into [0, n).
 inline int wrapi(int v, int n) {
+    if (static_cast<unsigned>(v) < static_cast<unsigned>(n)) return v;  // the common case, without a division
     const int m = v % n;
     return m < 0 ? m + n : m;
 }
@@ -180,6 +181,10 @@ Image shade(const Surface& s, const Lighting& l);
 
 // Tone, colour balance and final clamping helpers.
 void grade(Image& img, Col gain, float gamma = 1.0f, float saturation = 1.0f);
+// Softens hard outlines (objects drawn without coverage) with a small tent
+// filter where a pixel differs from a neighbour by more than `threshold` in
+// luminance; smooth areas and fine low-contrast detail are left alone.
+void smoothEdges(Image& img, float threshold = 0.08f);
 
 // ---------------------------------------------------------------------------
 // Scattered objects: calls f(cx, cy, h) for each object whose centre lies in
@@ -200,6 +205,46 @@ void scatter(float u, float v, int n, int k, std::uint32_t seed, F f) {
                 f(cx, cy, h);
             }
 }
+
+// The same objects as scatter() with the per-object work done once: make(cx,
+// cy, h) turns each object (centre in its home cell) into a T, and forEach
+// calls f(cx, cy, t) with the centre shifted into the frame of (u, v).
+template <class T>
+class ScatterGrid {
+public:
+    template <class Make>
+    ScatterGrid(int n, int k, std::uint32_t seed, Make make) : n_(n), k_(k) {
+        items_.reserve(static_cast<std::size_t>(n) * n * k);
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i)
+                for (int m = 0; m < k; ++m) {
+                    const std::uint32_t h = hash(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j), seed, m);
+                    const float cx = (i + unit(hash(h, 1))) / n;
+                    const float cy = (j + unit(hash(h, 2))) / n;
+                    items_.push_back({cx, cy, make(cx, cy, h)});
+                }
+    }
+    template <class F>
+    void forEach(float u, float v, F f) const {
+        const int ci = static_cast<int>(std::floor(u * n_));
+        const int cj = static_cast<int>(std::floor(v * n_));
+        for (int j = cj - 1; j <= cj + 1; ++j)
+            for (int i = ci - 1; i <= ci + 1; ++i) {
+                const int wi = wrapi(i, n_), wj = wrapi(j, n_);
+                const float sx = static_cast<float>(i - wi) / n_, sy = static_cast<float>(j - wj) / n_;
+                const Item* item = &items_[(static_cast<std::size_t>(wj) * n_ + wi) * k_];
+                for (int m = 0; m < k_; ++m, ++item) f(item->cx + sx, item->cy + sy, item->value);
+            }
+    }
+
+private:
+    struct Item {
+        float cx, cy;
+        T value;
+    };
+    int n_, k_;
+    std::vector<Item> items_;
+};
 
 // ---------------------------------------------------------------------------
 // The scenes and artwork.

@@ -1,6 +1,8 @@
 // Pieces shared by several backgrounds: pixel loops, caustics, sand, leaves.
 #pragma once
 
+#include <utility>
+
 #include "imagegen.h"
 
 namespace imagegen {
@@ -47,8 +49,26 @@ LeafSample mapleLeaf(float lx, float ly, float radius);
 // A value in [0, 1) that changes per pixel (fine grain).
 inline float grain(int x, int y, std::uint32_t seed) { return unit(hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed)); }
 
-Image renderSceneA(int index);  // backgrounds 0..9
-Image renderSceneB(int index);  // backgrounds 10..19
-Image renderSceneACached(int index);  // renderSceneA, painted once per run
+// Dark water with the soft reflection of a bright sky and trees.
+Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky);
+// Piecewise linear colour ramp over stops sorted by position.
+Col ramp(const std::vector<std::pair<float, Col>>& stops, float t);
+
+// Distance in pixels from (px, py) to the segment a-b, and where along it
+// (0 at a, 1 at b) the nearest point lies.
+struct SegmentHit {
+    float d, t;
+};
+inline SegmentHit segment(float px, float py, float ax, float ay, float bx, float by) {
+    const float ex = bx - ax, ey = by - ay;
+    const float len2 = ex * ex + ey * ey;
+    const float t = len2 > 0 ? clamp01(((px - ax) * ex + (py - ay) * ey) / len2) : 0.0f;
+    const float dx = px - ax - ex * t, dy = py - ay - ey * t;
+    return {std::sqrt(dx * dx + dy * dy), t};
+}
+
+Image renderSceneA(int index);  // backgrounds 187..196
+Image renderSceneB(int index);  // backgrounds 197..201
+Image renderSceneC(int index);  // backgrounds 202..206
 
 }  // namespace imagegen

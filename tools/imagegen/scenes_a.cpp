@@ -84,6 +84,23 @@ LeafSample mapleLeaf(float lx, float ly, float radius) {
     return s;
 }
 
+// Dark water with the soft reflection of a bright sky and trees.
+Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky) {
+    const float refl = 0.5f + 0.5f * fbmA(u, v, 2, 5, 4, seed);
+    const float trees = smooth(-0.1f, 0.3f, fbmA(u, v, 3, 2, 4, seed + 3));
+    Col c = mix(deep, sky, 0.35f * refl * refl);
+    c = mix(c, deep * 0.55f, 0.5f * trees);
+    const float streak = fbmA(u, v, 3, 40, 2, seed + 5);
+    return c * (0.92f + 0.16f * streak);
+}
+
+Col ramp(const std::vector<std::pair<float, Col>>& stops, float t) {
+    if (t <= stops.front().first) return stops.front().second;
+    for (std::size_t k = 1; k < stops.size(); ++k)
+        if (t <= stops[k].first) return mix(stops[k - 1].second, stops[k].second, (t - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
+    return stops.back().second;
+}
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -102,33 +119,55 @@ struct StoneLayer {
     float lift;
     std::uint32_t seed;
 };
-void stones(float u, float v, const StoneLayer& L, StoneHit& best) {
-    const float cellPx = static_cast<float>(kTile) / L.cells;
-    scatter(u, v, L.cells, L.perCell, L.seed, [&](float cx, float cy, std::uint32_t h) {
-        const float dx = (u - cx) * kTile, dy = (v - cy) * kTile;
-        const float R = cellPx * (L.rMin + (L.rMax - L.rMin) * unit(hash(h, 3)));
-        if (dx * dx + dy * dy > R * R) return;
-        const float aspect = 0.55f + 0.45f * unit(hash(h, 4));
-        const Frame f(unit(hash(h, 5)) * kPi);
-        float lx, ly;
-        f.apply(dx, dy, lx, ly);
-        const float qx = lx / R, qy = ly / (R * aspect);
-        const float ex = 2.2f + 1.3f * unit(hash(h, 6));  // superellipse exponent: flatter sides
-        float d = std::pow(std::pow(std::fabs(qx), ex) + std::pow(std::fabs(qy), ex), 1.0f / ex);
-        const float ang = std::atan2(qy, qx);
-        d *= 1 + 0.045f * std::sin(3 * ang + 6.28f * unit(hash(h, 7))) + 0.03f * std::sin(5 * ang + 6.28f * unit(hash(h, 8)));
-        if (d >= 1) return;
-        const float dome = std::pow(std::max(0.0f, 1 - d * d), 0.55f);
-        const float ht = L.lift + R * aspect * L.thickness * dome + 3 * unit(hash(h, 9));
-        if (ht > best.height) {
-            best.height = ht;
-            best.id = h;
-            best.nx = qx;
-            best.ny = qy;
-            best.d = d;
-        }
-    });
-}
+// A layer of stones with each stone's shape worked out once.
+class Stones {
+public:
+    explicit Stones(const StoneLayer& L)
+        : grid_(L.cells, L.perCell, L.seed, [&](float, float, std::uint32_t h) {
+              Stone s;
+              s.R = static_cast<float>(kTile) / L.cells * (L.rMin + (L.rMax - L.rMin) * unit(hash(h, 3)));
+              s.aspect = 0.55f + 0.45f * unit(hash(h, 4));
+              s.frame = Frame(unit(hash(h, 5)) * kPi);
+              s.ex = 2.2f + 1.3f * unit(hash(h, 6));  // superellipse exponent: flatter sides
+              s.phase3 = 6.28f * unit(hash(h, 7));
+              s.phase5 = 6.28f * unit(hash(h, 8));
+              s.lift = L.lift + 3 * unit(hash(h, 9));
+              s.thickness = L.thickness;
+              s.id = h;
+              return s;
+          }) {}
+
+    void find(float u, float v, StoneHit& best) const {
+        grid_.forEach(u, v, [&](float cx, float cy, const Stone& s) {
+            const float dx = (u - cx) * kTile, dy = (v - cy) * kTile;
+            if (dx * dx + dy * dy > s.R * s.R) return;
+            float lx, ly;
+            s.frame.apply(dx, dy, lx, ly);
+            const float qx = lx / s.R, qy = ly / (s.R * s.aspect);
+            float d = std::pow(std::pow(std::fabs(qx), s.ex) + std::pow(std::fabs(qy), s.ex), 1.0f / s.ex);
+            const float ang = std::atan2(qy, qx);
+            d *= 1 + 0.045f * std::sin(3 * ang + s.phase3) + 0.03f * std::sin(5 * ang + s.phase5);
+            if (d >= 1) return;
+            const float dome = std::pow(std::max(0.0f, 1 - d * d), 0.55f);
+            const float ht = s.lift + s.R * s.aspect * s.thickness * dome;
+            if (ht > best.height) {
+                best.height = ht;
+                best.id = s.id;
+                best.nx = qx;
+                best.ny = qy;
+                best.d = d;
+            }
+        });
+    }
+
+private:
+    struct Stone {
+        float R, aspect, ex, phase3, phase5, lift, thickness;
+        Frame frame;
+        std::uint32_t id;
+    };
+    ScatterGrid<Stone> grid_;
+};
 
 Col stoneColor(std::uint32_t id, float u, float v, float nx, float ny, float wet) {
     static const std::uint32_t palette[] = {0x8a8580, 0x6f6a66, 0xa39a8c, 0x9c8064, 0x7b5e48, 0x5c6068, 0xb8b0a2, 0x8f7a5a, 0x4a4b4f, 0xc9c0b0, 0x8b6d5c, 0x6b7370};
@@ -159,15 +198,15 @@ Col stoneColor(std::uint32_t id, float u, float v, float nx, float ny, float wet
 Image riverStones() {
     Surface s;
     const std::uint32_t seed = 1870;
-    const StoneLayer big{6, 1, 0.62f, 0.95f, 0.55f, 4, seed};
-    const StoneLayer mid{11, 1, 0.45f, 0.85f, 0.5f, 2, seed + 100};
-    const StoneLayer small{26, 1, 0.3f, 0.7f, 0.5f, 0, seed + 200};
+    const Stones big(StoneLayer{6, 1, 0.62f, 0.95f, 0.55f, 4, seed});
+    const Stones mid(StoneLayer{11, 1, 0.45f, 0.85f, 0.5f, 2, seed + 100});
+    const Stones small(StoneLayer{26, 1, 0.3f, 0.7f, 0.5f, 0, seed + 200});
     s.sunGain = Field(kTile);
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         StoneHit hit;
-        stones(u, v, big, hit);
-        stones(u, v, mid, hit);
-        stones(u, v, small, hit);
+        big.find(u, v, hit);
+        mid.find(u, v, hit);
+        small.find(u, v, hit);
         const SandSample g = sand(u, v, seed + 7, 1.5f, 9);
         const float gravel = gnoise(u * 160, v * 160, 160, seed + 9);
         const float groundH = g.height + 2 * gravel;
@@ -197,14 +236,14 @@ Image riverStones() {
 Image pebbleBeach() {
     Surface s;
     const std::uint32_t seed = 1880;
-    const StoneLayer a{13, 1, 0.55f, 0.9f, 0.42f, 3, seed};
-    const StoneLayer b{21, 1, 0.5f, 0.85f, 0.42f, 1.5f, seed + 10};
-    const StoneLayer c{40, 1, 0.45f, 0.8f, 0.45f, 0, seed + 20};
+    const Stones a(StoneLayer{13, 1, 0.55f, 0.9f, 0.42f, 3, seed});
+    const Stones b(StoneLayer{21, 1, 0.5f, 0.85f, 0.42f, 1.5f, seed + 10});
+    const Stones c(StoneLayer{40, 1, 0.45f, 0.8f, 0.45f, 0, seed + 20});
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         StoneHit hit;
-        stones(u, v, a, hit);
-        stones(u, v, b, hit);
-        stones(u, v, c, hit);
+        a.find(u, v, hit);
+        b.find(u, v, hit);
+        c.find(u, v, hit);
         const float grit = gnoise(u * 340, v * 340, 340, seed + 3);
         const float groundH = -2 + 1.5f * grit;
         if (hit.height > groundH) {
@@ -242,39 +281,57 @@ Image sandCaustics() {
         const float gr = grain(x, y, seed);
         c = c * (0.9f + 0.2f * gr);
         if (gr > 0.985f) c = c * 0.55f;  // dark grains
-        // A few half-buried shell fragments and pebbles.
-        const CellHit w = worley(u, v, 22, seed + 4, 0.9f);
-        if (unit(hash(w.id, 9)) < 0.22f && w.f1 < 0.17f) {
-            const float k = 1 - w.f1 / 0.17f;
-            h += 4 * std::sqrt(k);
-            c = mix(c, unit(hash(w.id, 10)) < 0.5f ? hex(0xf3ece0) : hex(0x7d7468), smooth(0, 0.25f, k));
+        // Half-buried cockle shells, small pebbles and the odd sand dollar.
+        const CellHit w = worley(u, v, 16, seed + 4, 0.85f);
+        const float kind = unit(hash(w.id, 9));
+        float lx, ly;
+        Frame(unit(hash(w.id, 11)) * 2 * kPi).apply(w.dx * kTile / 16, w.dy * kTile / 16, lx, ly);
+        if (kind < 0.16f) {  // a cockle: a ribbed fan, hinge towards -x
+            const float R = 13 + 10 * unit(hash(w.id, 12));
+            const float hx = lx + 0.7f * R;
+            const float r = std::sqrt(hx * hx + ly * ly), th = std::atan2(ly, hx);
+            if (r < R * (1 - 0.12f * th * th) && std::fabs(th) < 1.2f) {
+                const float q = r / R;
+                const float rib = 0.5f + 0.5f * std::cos(th * 22);
+                h = std::max(h, 4 + 3.5f * std::sqrt(std::max(0.0f, 1 - q * q)) + 0.6f * rib);
+                const Col a = unit(hash(w.id, 13)) < 0.5f ? hex(0xf0e6d6) : hex(0xe0b48c);
+                c = mix(a, a * 0.75f, 0.4f * (0.5f + 0.5f * std::sin(r * 0.9f))) * (0.85f + 0.15f * rib);
+            }
+        } else if (kind < 0.2f) {  // a sand dollar: a flat disc with a five-petal star
+            const float R = 22 + 6 * unit(hash(w.id, 12));
+            const float r = std::sqrt(lx * lx + ly * ly);
+            if (r < R) {
+                const float th = std::atan2(ly, lx);
+                const float petal = std::pow(std::fabs(std::cos(th * 2.5f)), 6.0f) * smooth(0.15f, 0.3f, r / R) * smooth(0.75f, 0.55f, r / R);
+                h = std::max(h, 3.5f + 2.0f * smooth(1.0f, 0.8f, r / R) + 0.8f * petal);
+                c = mix(hex(0xe8dcc4), hex(0xc8b494), petal) * (0.9f + 0.1f * grain(x, y, seed + 2));
+            }
+        } else if (kind < 0.42f) {  // pebbles
+            const float R = 5 + 7 * unit(hash(w.id, 12));
+            const float q = std::sqrt(lx * lx + ly * ly / 0.55f) / R;
+            if (q < 1) {
+                h = std::max(h, 1 + 0.5f * R * std::sqrt(1 - q * q));
+                static const std::uint32_t pebbles[] = {0x7d7468, 0x5a5652, 0xa89c88, 0x8a6a52, 0xc8c0b0};
+                c = hex(pebbles[hash(w.id, 14) % 5]) * (0.85f + 0.3f * unit(hash(w.id, 15)));
+            }
         }
         // Green-brown weed patches in the troughs.
         const float weed = smooth(0.45f, 0.75f, fbm(u, v, 4, 4, seed + 6)) * (1 - smooth(2, 7, h));
-        c = mix(c, hex(0x6b6a3a), weed * 0.6f);
+        c = mix(c, hex(0x7a6a42), weed * 0.45f);
         s.height.v[i] = h;
         s.albedo[i] = c;
         s.gloss.v[i] = 0.04f;
-        s.sunGain.v[i] = 0.35f + 1.7f * caustics(u, v, seed + 8, 8);
+        s.sunGain.v[i] = 0.6f + 0.8f * caustics(u, v, seed + 8, 8);
     });
     Lighting l;
     l.dir = {-0.4f, -0.5f, 0.8f};
-    l.sky = rgb(0.22f, 0.36f, 0.42f);
-    l.sun = rgb(0.95f, 1.0f, 0.95f);
+    l.sky = rgb(0.42f, 0.42f, 0.42f);
+    l.sun = rgb(0.98f, 1.0f, 0.94f);
     l.aoRadius = 6;
     Image img = shade(s, l);
-    grade(img, rgb(0.82f, 1.0f, 1.04f), 1.05f, 0.95f);
+    grade(img, rgb(0.94f, 1.0f, 1.0f), 1.05f, 1.0f);
+    smoothEdges(img);
     return img;
-}
-
-// Dark water with the soft reflection of a bright sky and trees.
-Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky) {
-    const float refl = 0.5f + 0.5f * fbmA(u, v, 2, 5, 4, seed);
-    const float trees = smooth(-0.1f, 0.3f, fbmA(u, v, 3, 2, 4, seed + 3));
-    Col c = mix(deep, sky, 0.35f * refl * refl);
-    c = mix(c, deep * 0.55f, 0.5f * trees);
-    const float streak = fbmA(u, v, 3, 40, 2, seed + 5);
-    return c * (0.92f + 0.16f * streak);
 }
 
 Image autumnLeaves() {
@@ -670,13 +727,6 @@ Image lilyPads() {
 }
 
 // ---------------------------------------------------------------------------
-Col ramp(const std::vector<std::pair<float, Col>>& stops, float t) {
-    if (t <= stops.front().first) return stops.front().second;
-    for (std::size_t k = 1; k < stops.size(); ++k)
-        if (t <= stops[k].first) return mix(stops[k - 1].second, stops[k].second, (t - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
-    return stops.back().second;
-}
-
 Image sunsetReflection() {
     Image img(kTile, kTile);
     const std::uint32_t seed = 1950;
@@ -718,6 +768,23 @@ Image cityLights() {
     Image img(kTile, kTile);
     const std::uint32_t seed = 1960;
     static const std::uint32_t colors[] = {0xffa040, 0xffc070, 0xfff0d0, 0xff3060, 0x40c0ff, 0x60ff9a, 0xff6020, 0xc060ff, 0xffe080, 0xff8030};
+    struct Streak {
+        float sx, sy, phase, bright;
+        std::uint32_t breakSeed;
+        Col color;
+    };
+    const ScatterGrid<Streak> streaks(6, 5, seed + 4, [&](float, float, std::uint32_t h) {
+        return Streak{1.5f + 3.5f * unit(hash(h, 1)), 18 + 32 * unit(hash(h, 2)), 6.28f * unit(hash(h, 3)),
+                      0.25f + 1.6f * std::pow(unit(hash(h, 4)), 3.0f), h & 0xffff, hex(colors[hash(h, 5) % 10])};
+    });
+    struct Disc {
+        bool present;
+        float R, fill;
+        Col color;
+    };
+    const ScatterGrid<Disc> discs(5, 2, seed + 5, [&](float, float, std::uint32_t h) {
+        return Disc{unit(hash(h, 1)) >= 0.3f, 18 + 45 * unit(hash(h, 2)), 0.05f + 0.12f * unit(hash(h, 3)), hex(colors[hash(h, 4) % 10])};
+    });
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         const float g = 0.5f + 0.5f * std::cos(2 * kPi * (v - 0.3f));
         Col c = mix(hex(0x03050c), hex(0x0c1430), g);
@@ -726,27 +793,24 @@ Image cityLights() {
         const float windows = smooth(0.4f, 0.9f, gnoise2(u * 256, v * 64, 256, 64, seed + 2)) * smooth(0.2f, 0.7f, gnoise2(u * 128, v * 8, 128, 8, seed + 3));
         c += hex(0x7a5a30) * (cols * (0.05f + 0.25f * windows));
         // Long streaks of light broken by the waves.
-        scatter(u, v, 6, 5, seed + 4, [&](float cx, float cy, std::uint32_t h) {
-            const float sx = 1.5f + 3.5f * unit(hash(h, 1)), sy = 18 + 32 * unit(hash(h, 2));
-            const float wob = 3 * std::sin(v * 2 * kPi * 40 + 6.28f * unit(hash(h, 3)));
+        streaks.forEach(u, v, [&](float cx, float cy, const Streak& st) {
+            const float wob = 3 * std::sin(v * 2 * kPi * 40 + st.phase);
             const float dx = (u - cx) * kTile + wob, dy = (v - cy) * kTile;
-            if (std::fabs(dx) > sx * 4 || std::fabs(dy) > sy * 3.4f) return;
-            const float br = 0.25f + 1.6f * std::pow(unit(hash(h, 4)), 3.0f);
-            const float breaks = smooth(-0.25f, 0.35f, gnoise2(cx * 97, v * 240, 97, 240, h & 0xffff));
-            const float k = br * std::exp(-dx * dx / (2 * sx * sx) - dy * dy / (2 * sy * sy)) * breaks;
-            c += hex(colors[hash(h, 5) % 10]) * k;
+            if (std::fabs(dx) > st.sx * 4 || std::fabs(dy) > st.sy * 3.4f) return;
+            const float breaks = smooth(-0.25f, 0.35f, gnoise2(cx * 97, v * 240, 97, 240, st.breakSeed));
+            const float k = st.bright * std::exp(-dx * dx / (2 * st.sx * st.sx) - dy * dy / (2 * st.sy * st.sy)) * breaks;
+            c += st.color * k;
         });
         // Out-of-focus discs.
-        scatter(u, v, 5, 2, seed + 5, [&](float cx, float cy, std::uint32_t h) {
-            if (unit(hash(h, 1)) < 0.3f) return;
-            const float R = 18 + 45 * unit(hash(h, 2));
+        discs.forEach(u, v, [&](float cx, float cy, const Disc& d) {
+            if (!d.present) return;
             const float dx = (u - cx) * kTile, dy = (v - cy) * kTile;
             const float r = std::sqrt(dx * dx + dy * dy);
-            if (r > R + 2) return;
-            const float disc = 1 - smooth(R - 1.5f, R + 1.5f, r);
-            const float rim = smooth(R * 0.7f, R, r) * 0.6f;
-            const float fill = (0.05f + 0.12f * unit(hash(h, 3))) * (1 + rim);
-            c += hex(colors[hash(h, 4) % 10]) * (disc * fill);
+            if (r > d.R + 2) return;
+            const float disc = 1 - smooth(d.R - 1.5f, d.R + 1.5f, r);
+            const float rim = smooth(d.R * 0.7f, d.R, r) * 0.6f;
+            const float fill = d.fill * (1 + rim);
+            c += d.color * (disc * fill);
         });
         const float wave = fbmA(u, v, 4, 70, 2, seed + 6);
         c = c * (0.88f + 0.12f * wave);

@@ -31,14 +31,18 @@ float gnoise2(float x, float y, int periodX, int periodY, std::uint32_t seed) {
     const int x1 = x0 + 1 == periodX ? 0 : x0 + 1;
     const int y1 = y0 + 1 == periodY ? 0 : y0 + 1;
     const std::uint32_t s = hash(seed);
-    auto corner = [&](int cx, int cy, float dx, float dy) {
-        const Grad& q = g[hash(static_cast<std::uint32_t>(cx) * 0x27d4eb2du ^ s, static_cast<std::uint32_t>(cy)) & 255];
+    // hash(a, b) == hash(a ^ hash(b + 0x9e3779b9)): the row's half is shared
+    // by the two corners of each row.
+    const std::uint32_t row0 = hash(static_cast<std::uint32_t>(y0) + 0x9e3779b9u);
+    const std::uint32_t row1 = hash(static_cast<std::uint32_t>(y1) + 0x9e3779b9u);
+    auto corner = [&](int cx, std::uint32_t row, float dx, float dy) {
+        const Grad& q = g[hash((static_cast<std::uint32_t>(cx) * 0x27d4eb2du ^ s) ^ row) & 255];
         return q.x * dx + q.y * dy;
     };
-    const float n00 = corner(x0, y0, fx, fy);
-    const float n10 = corner(x1, y0, fx - 1, fy);
-    const float n01 = corner(x0, y1, fx, fy - 1);
-    const float n11 = corner(x1, y1, fx - 1, fy - 1);
+    const float n00 = corner(x0, row0, fx, fy);
+    const float n10 = corner(x1, row0, fx - 1, fy);
+    const float n01 = corner(x0, row1, fx, fy - 1);
+    const float n11 = corner(x1, row1, fx - 1, fy - 1);
     const float u = fade(fx), v = fade(fy);
     return mixf(mixf(n00, n10, u), mixf(n01, n11, u), v);
 }
@@ -82,11 +86,16 @@ CellHit worley(float u, float v, int n, std::uint32_t seed, float jitter) {
     CellHit hit;
     const float x = u * n, y = v * n;
     const int ci = static_cast<int>(std::floor(x)), cj = static_cast<int>(std::floor(y));
-    for (int j = cj - 1; j <= cj + 1; ++j)
+    // The same values as hash(i, j, seed), hash(h, 1) and hash(h, 2), with
+    // the parts shared by a row, or by every cell, worked out once.
+    static const std::uint32_t k1 = hash(1u + 0x9e3779b9u), k2 = hash(2u + 0x9e3779b9u);
+    const std::uint32_t hs = hash(seed + 0x9e3779b9u);
+    for (int j = cj - 1; j <= cj + 1; ++j) {
+        const std::uint32_t row = hash(hash(static_cast<std::uint32_t>(wrapi(j, n)) ^ hs) + 0x9e3779b9u);
         for (int i = ci - 1; i <= ci + 1; ++i) {
-            const std::uint32_t h = hash(static_cast<std::uint32_t>(wrapi(i, n)), static_cast<std::uint32_t>(wrapi(j, n)), seed);
-            const float px = i + 0.5f + jitter * (unit(hash(h, 1)) - 0.5f);
-            const float py = j + 0.5f + jitter * (unit(hash(h, 2)) - 0.5f);
+            const std::uint32_t h = hash(static_cast<std::uint32_t>(wrapi(i, n)) ^ row);
+            const float px = i + 0.5f + jitter * (unit(hash(h ^ k1)) - 0.5f);
+            const float py = j + 0.5f + jitter * (unit(hash(h ^ k2)) - 0.5f);
             const float dx = x - px, dy = y - py;
             const float d = std::sqrt(dx * dx + dy * dy);
             if (d < hit.f1) {
@@ -99,6 +108,7 @@ CellHit worley(float u, float v, int n, std::uint32_t seed, float jitter) {
                 hit.f2 = d;
             }
         }
+    }
     return hit;
 }
 
@@ -114,20 +124,38 @@ float Field::sample(float x, float y) const {
 }
 
 namespace {
-// One box pass of width 2r+1 along rows (stride 1) or columns (stride n).
+// One box pass of width 2r+1 along rows or along columns, wrapping. Columns
+// are summed side by side, a row at a time, to read memory in order.
 void boxPass(const std::vector<float>& in, std::vector<float>& out, int n, int r, bool rows) {
     const float inv = 1.0f / (2 * r + 1);
-    for (int line = 0; line < n; ++line) {
-        auto get = [&](int k) {
-            const int kk = wrapi(k, n);
-            return rows ? in[static_cast<std::size_t>(line) * n + kk] : in[static_cast<std::size_t>(kk) * n + line];
-        };
-        float sum = 0;
-        for (int k = -r; k <= r; ++k) sum += get(k);
-        for (int k = 0; k < n; ++k) {
-            const std::size_t at = rows ? static_cast<std::size_t>(line) * n + k : static_cast<std::size_t>(k) * n + line;
-            out[at] = sum * inv;
-            sum += get(k + r + 1) - get(k - r);
+    if (rows) {
+        std::vector<float> line(static_cast<std::size_t>(n) + 2 * r + 1);  // the row with r wrapped values at each end
+        for (int l = 0; l < n; ++l) {
+            const float* src = &in[static_cast<std::size_t>(l) * n];
+            for (int k = -r; k < n + r + 1; ++k) line[k + r] = src[wrapi(k, n)];
+            float sum = 0;
+            for (int k = 0; k <= 2 * r; ++k) sum += line[k];
+            float* dst = &out[static_cast<std::size_t>(l) * n];
+            for (int k = 0; k < n; ++k) {
+                dst[k] = sum * inv;
+                sum += line[k + 2 * r + 1] - line[k];
+            }
+        }
+        return;
+    }
+    std::vector<float> sum(n, 0.0f);
+    auto row = [&](int k) { return &in[static_cast<std::size_t>(wrapi(k, n)) * n]; };
+    for (int k = -r; k <= r; ++k) {
+        const float* src = row(k);
+        for (int x = 0; x < n; ++x) sum[x] += src[x];
+    }
+    for (int k = 0; k < n; ++k) {
+        float* dst = &out[static_cast<std::size_t>(k) * n];
+        const float* add = row(k + r + 1);
+        const float* sub = row(k - r);
+        for (int x = 0; x < n; ++x) {
+            dst[x] = sum[x] * inv;
+            sum[x] += add[x] - sub[x];
         }
     }
 }
@@ -195,6 +223,24 @@ void grade(Image& img, Col gain, float gamma, float saturation) {
             c.b = std::pow(std::max(0.0f, c.b), gamma);
         }
     }
+}
+
+void smoothEdges(Image& img, float threshold) {
+    const Image src = img;
+    const int w = src.w, h = src.h;
+    auto at = [&](int x, int y) -> const Col& { return src.at(wrapi(x, w), wrapi(y, h)); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Col& c = src.at(x, y);
+            const float l = luma(c);
+            const float d = std::max(std::max(std::fabs(luma(at(x - 1, y)) - l), std::fabs(luma(at(x + 1, y)) - l)),
+                                     std::max(std::fabs(luma(at(x, y - 1)) - l), std::fabs(luma(at(x, y + 1)) - l)));
+            if (d <= threshold) continue;
+            const Col tent = (c * 4 + (at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1)) * 2 +
+                              at(x - 1, y - 1) + at(x + 1, y - 1) + at(x - 1, y + 1) + at(x + 1, y + 1)) *
+                             (1.0f / 16);
+            img.at(x, y) = mix(c, tent, 0.8f * smooth(threshold, threshold * 3, d));
+        }
 }
 
 std::uint8_t toByte(float v, int x, int y, int channel) {
