@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,10 +68,10 @@ protected:
         window_->publishSize();
         ScriptedTime::install();
         ScriptedTime::push(kStartupDelay);
-        scene_.setup();
-        ASSERT_NE(scene_.clock(), nullptr);
+        scene_->setup();
+        ASSERT_NE(scene_->clock(), nullptr);
         std::vector<float> rgba(static_cast<std::size_t>(kSide) * kSide * 4u);
-        readBitmapPixels(rgba.data(), scene_.backgroundId(), kSide, kSide, 1);
+        readBitmapPixels(rgba.data(), scene_->backgroundId(), kSide, kSide, 1);
         background_ = ripple::textureFromRgba(rgba, kSide, kSide);
     }
     void TearDown() override { ScriptedTime::uninstall(); }
@@ -78,8 +79,8 @@ protected:
     // One render at frame time t, measured by the frame statistics as `ms`.
     void renderAt(float t, double ms = 0.1) {
         ScriptedTime::pushFrame(ms / 1000.0);
-        scene_.clock()->setCurrentTime(t);
-        scene_.render();
+        scene_->clock()->setCurrentTime(t);
+        scene_->render();
     }
 
     // Renders 1 to 100 measured as `ms` each, then the 101st, which decides.
@@ -121,7 +122,7 @@ protected:
     // The normals target's texels, three bytes each, row 0 first.
     std::vector<unsigned char> normalsTarget() const {
         std::vector<unsigned char> bytes(static_cast<std::size_t>(kSide) * kSide * 3u);
-        glBindTexture(GL_TEXTURE_2D, scene_.normalsTarget());
+        glBindTexture(GL_TEXTURE_2D, scene_->normalsTarget());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
         return bytes;
@@ -142,7 +143,7 @@ protected:
     }
 
     static GlWindow* window_;
-    RainScene scene_;
+    std::unique_ptr<RainScene> scene_ = std::make_unique<RainScene>();
     ripple::Texture background_;
 };
 
@@ -152,7 +153,7 @@ TEST_F(RainSceneRender, PerPixelModeShowsTheShadersPicture) {
     // Both ends of the refraction strength's swing, and between.
     for (float t : {3.7f, 10.0f, 40.0f}) {
         renderAt(t);
-        ASSERT_FALSE(scene_.usesNormalsTexture());
+        ASSERT_FALSE(scene_->usesNormalsTexture());
         const std::vector<unsigned char> shown = screen();
         char what[64];
         std::snprintf(what, sizeof what, "per-pixel t %.1f", t);
@@ -173,14 +174,14 @@ TEST_F(RainSceneRender, NormalsTextureModesShowTheShadersPicture) {
     for (const auto& c : cases) {
         if (!first) {
             // A fresh scene (same background), deciding on its own statistics.
-            scene_ = RainScene();
+            scene_ = std::make_unique<RainScene>();
             ScriptedTime::push(kStartupDelay);
-            scene_.setup();
+            scene_->setup();
         }
         first = false;
         measureAndDecide(c.measuredMs);
-        ASSERT_TRUE(scene_.usesNormalsTexture());
-        ASSERT_EQ(scene_.normalsSize(), c.size);
+        ASSERT_TRUE(scene_->usesNormalsTexture());
+        ASSERT_EQ(scene_->normalsSize(), c.size);
         renderAt(2.75f);  // the first normals pass, still with the old normalsTextureSize
         {
             const float t = c.t;
