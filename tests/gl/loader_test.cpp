@@ -242,7 +242,7 @@ TEST_F(RequiredFunctions, MissingAreThoseTheContextVersionOrItsExtensionsDoNotPr
              fakegl::state().strings[GL_VERSION] = "2.1 Mesa 22.3.6";
              fakegl::state().strings[GL_EXTENSIONS] = "GL_ARB_framebuffer_object_extra GL_ARB_texture_storage";
          },
-         {"glBindFramebuffer", "glFramebufferTexture", "glGenFramebuffers"}, "2.1"},
+         {"glBindFramebuffer", "glDeleteFramebuffers", "glFramebufferTexture", "glGenFramebuffers"}, "2.1"},
         {"2.1 with framebuffer objects",
          [] {
              fakegl::state().integers.clear();
