@@ -83,8 +83,9 @@ screenshot() {
 # spread FILE -> standard deviation of the grey levels (0..1): 0 is flat
 spread() { convert "$1" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null; }
 
-# changed A B -> number of pixels that differ by more than 2 %
-changed() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | sed 's/[^0-9.].*//'; }
+# changed A B -> number of pixels that differ by more than 2 %, as an integer
+# (compare prints large counts in exponent form, such as 1.3388e+06)
+changed() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk 'NR == 1 {printf "%d\n", $1 + 0}'; }
 
 # blocks FILE -> the mean colours of an 8x8 grid of blocks, one per line
 blocks() { convert "$1" -scale '8x8!' -depth 8 txt:- 2>/dev/null | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'; }
