@@ -2,7 +2,6 @@
 // start-up delay, so a handful of starts of the real lumeridge show more
 // than one of the twenty backgrounds.
 #include <gtest/gtest.h>
-#include <X11/Xutil.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/screen_capture.h"
 
 using namespace e2e;
 
@@ -25,30 +25,9 @@ const Seconds kExitBound(5);
 constexpr int kMaxStarts = 6;
 
 // The screen as 8 x 6 blocks, each the mean red, green and blue of its
-// pixels (every fourth pixel in each direction): they follow the photograph
-// more than the ripples, which shift its pixels a little and add highlights.
-std::vector<double> blockMeans(Display* display) {
-    constexpr int kColumns = 8, kRows = 6, kStep = 4;
-    const int width = DisplayWidth(display, DefaultScreen(display));
-    const int height = DisplayHeight(display, DefaultScreen(display));
-    XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, width, height, AllPlanes, ZPixmap);
-    if (image == nullptr) return {};
-    std::vector<double> sums(kColumns * kRows * 3, 0.0);
-    std::vector<int> counts(kColumns * kRows, 0);
-    for (int y = 0; y < height; y += kStep) {
-        for (int x = 0; x < width; x += kStep) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            const int block = (y * kRows / height) * kColumns + x * kColumns / width;
-            sums[block * 3 + 0] += static_cast<double>((pixel >> 16) & 0xFF);
-            sums[block * 3 + 1] += static_cast<double>((pixel >> 8) & 0xFF);
-            sums[block * 3 + 2] += static_cast<double>(pixel & 0xFF);
-            counts[block] += 1;
-        }
-    }
-    XDestroyImage(image);
-    for (std::size_t k = 0; k < sums.size(); ++k) sums[k] /= counts[k / 3];
-    return sums;
-}
+// pixels: they follow the photograph more than the ripples, which shift its
+// pixels a little and add highlights.
+std::vector<double> blockMeans(Display* display) { return captureRoot(display).blockMeans(8, 6); }
 
 // Mean absolute difference of two block-mean captures, 0 to 255.
 double difference(const std::vector<double>& a, const std::vector<double>& b) {
