@@ -54,55 +54,17 @@ int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 }  // namespace
 
 // ---------------------------------------------------------------------------
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay() : server_(1920, 1080, 20.0) {
     XSetErrorHandler(ignoreXErrors);  // the harness queries windows that may vanish
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const std::string fd = std::to_string(fds[1]);
-    std::vector<std::string> argv = {"Xvfb", "-displayfd", fd, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"};
-    std::vector<char*> args = cStrings(argv);
-    if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string number;
-    const auto end = std::chrono::steady_clock::now() + Seconds(20);
-    while (pid_ > 0 && std::chrono::steady_clock::now() < end) {
-        pollfd p{fds[0], POLLIN, 0};
-        if (poll(&p, 1, 100) <= 0) continue;
-        char c;
-        if (read(fds[0], &c, 1) != 1) break;
-        if (c == '\n') break;
-        number += c;
-    }
-    close(fds[0]);
-    if (number.empty()) return;
-    name_ = ":" + number;
-    connection_ = XOpenDisplay(name_.c_str());
+    if (server_.running()) connection_ = XOpenDisplay(server_.display().c_str());
 }
 
 VirtualDisplay::~VirtualDisplay() {
     if (connection_ != nullptr) XCloseDisplay(connection_);
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        int status;
-        if (!waitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, Seconds(5))) {
-            ::kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-        }
-    }
 }
 
 void VirtualDisplay::kill() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    int status;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
+    server_.kill();
     // The harness's own connection is dead now; drop it without touching it.
     connection_ = nullptr;
 }

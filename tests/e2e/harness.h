@@ -2,6 +2,8 @@
 // output and bounded waits, and window queries over an Xlib connection.
 #pragma once
 
+#include "tests/support/xvfb_server.h"
+
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
@@ -15,19 +17,19 @@ namespace e2e {
 
 using Seconds = std::chrono::duration<double>;
 
-// A virtual X server of its own (Xvfb -displayfd), 1920x1080x24.
+// A virtual X server of its own (Xvfb -displayfd), 1920x1080x24, with the
+// harness's connection to it.
 class VirtualDisplay {
 public:
     VirtualDisplay();
     ~VirtualDisplay();
     bool ok() const { return connection_ != nullptr; }
-    const std::string& name() const { return name_; }  // ":N"
+    const std::string& name() const { return server_.display(); }  // ":N"
     Display* connection() const { return connection_; }
     void kill();  // SIGKILL the server (a lost display)
 
 private:
-    pid_t pid_ = -1;
-    std::string name_;
+    XvfbServer server_;
     Display* connection_ = nullptr;
 };
 

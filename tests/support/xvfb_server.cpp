@@ -51,11 +51,18 @@ XvfbServer::XvfbServer(int width, int height, double timeoutSeconds) {
 
 XvfbServer::~XvfbServer() {
     if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
+    ::kill(pid_, SIGTERM);
     for (int i = 0; i < 50; ++i) {
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
         usleep(100 * 1000);
     }
-    kill(pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
+}
+
+void XvfbServer::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }

@@ -18,6 +18,8 @@ public:
     bool running() const { return pid_ > 0 && !display_.empty(); }
     // ":N"; also set as DISPLAY while the server runs.
     const std::string& display() const { return display_; }
+    // Ends the server at once (SIGKILL), as a crashed X server would end.
+    void kill();
 
 private:
     pid_t pid_ = -1;
