@@ -18,16 +18,13 @@ _wine_cleanup() {
   [[ -n $_wine_xvfb ]] && kill "$_wine_xvfb" 2>/dev/null
 }
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
+
 # start_xvfb WORK: a private 1920x1080 display, exported as DISPLAY.
 start_xvfb() {
-  local work=$1
-  rm -f "$work/display"
-  Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp > "$work/display" 2>/dev/null &
-  _wine_xvfb=$!
-  local _
-  for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-  [[ -s $work/display ]] || fail "Xvfb did not start"
-  export DISPLAY=":$(head -1 "$work/display")"
+  private_xvfb "$1"; local started=$?
+  _wine_xvfb=$XVFB_PID
+  ((started == 0)) || fail "Xvfb did not start"
 }
 
 wine_begin() {
