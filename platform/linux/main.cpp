@@ -1,6 +1,8 @@
-// Linux entry point: the arguments joined by blanks are the command-line text
-// that Windows would hand to WinMain.
+// Linux entry point: the screensaver hosts' options, or the Windows switches
+// (the arguments joined by blanks are the text Windows would hand to WinMain).
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/lumeridge_main.h"
 
@@ -12,10 +14,6 @@ extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 #endif
 
 int main(int argc, char** argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) text += ' ';
-        text += argv[i];
-    }
-    return lumeridgeMain(text.c_str(), nullptr, 0);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return lumeridgeLinuxMain(args, std::getenv("XSCREENSAVER_WINDOW"));
 }
