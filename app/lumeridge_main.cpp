@@ -58,13 +58,12 @@ std::string hex(std::intptr_t id) {
 // (one process per monitor, a preview beside the saver), nothing of ours on
 // screen but the drawing, and a stop signal ends the process by itself.
 int runHostMode(CommandLine* line) {
-    if (line->parentWindow == 0) {
-        line->parentWindow = platform::rootWindow();
-        if (line->parentWindow == 0) {
-            const char* display = std::getenv("DISPLAY");
-            return fail(std::string("cannot open display \"") + (display ? display : "") + "\"");
-        }
+    const std::intptr_t root = platform::rootWindow();
+    if (root == 0) {
+        const char* display = std::getenv("DISPLAY");
+        return fail(std::string("cannot open display \"") + (display ? display : "") + "\"");
     }
+    if (line->parentWindow == 0) line->parentWindow = root;
     if (!platform::hostWindowExists(line->parentWindow)) {
         return fail("no window " + hex(line->parentWindow) + " on the display");
     }

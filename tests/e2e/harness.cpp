@@ -74,6 +74,7 @@ std::vector<std::string> childEnvironment(const std::string& display) {
     std::vector<std::string> out;
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "DISPLAY=", 8) == 0) continue;
+        if (std::strncmp(*e, "XSCREENSAVER_WINDOW=", 20) == 0) continue;
         out.emplace_back(*e);
     }
     if (!display.empty()) out.push_back("DISPLAY=" + display);
@@ -162,6 +163,19 @@ std::optional<std::string> Process::readLine(Seconds timeout) {
         lineBuffer_.append(buffer, static_cast<std::size_t>(n));
     }
     return std::nullopt;
+}
+
+std::unique_ptr<Process> startX11Host(const std::string& display, int width, int height, Window* id) {
+    auto host = std::make_unique<Process>(
+        std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
+        childEnvironment(display), true);
+    const std::optional<std::string> line = host->readLine(Seconds(10));
+    *id = line ? std::stoul(*line) : 0;
+    return host;
+}
+
+bool hostCommand(Process& host, const std::string& command) {
+    return host.writeLine(command) && host.readLine(Seconds(10)).value_or("") == "ok";
 }
 
 int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout) {

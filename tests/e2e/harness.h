@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,8 +34,9 @@ private:
     Display* connection_ = nullptr;
 };
 
-// Environment for a child: the test's own, with DISPLAY set (or removed
-// when `display` is empty) and the sanitizers told that the never-freed
+// Environment for a child: the test's own without XSCREENSAVER_WINDOW (a
+// test run inside a screensaver host must not start host mode), with DISPLAY
+// set (or removed when `display` is empty) and the sanitizers told that the never-freed
 // objects of a program that keeps everything to the end are not leaks.
 std::vector<std::string> childEnvironment(const std::string& display);
 
@@ -68,6 +70,12 @@ private:
     std::string outPath_, errPath_, lineBuffer_;
     std::chrono::steady_clock::time_point start_, end_;
 };
+
+// The stand-in host window (x11_host) on `display`, `width` x `height` at
+// (100, 100) with a magenta background; *id is its window, 0 if it did not
+// start. hostCommand sends it one command and waits for its "ok".
+std::unique_ptr<Process> startX11Host(const std::string& display, int width, int height, Window* id);
+bool hostCommand(Process& host, const std::string& command);
 
 // Runs a program to its end (bounded); returns its exit code or -1.
 int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout = Seconds(10));

@@ -34,12 +34,7 @@ protected:
     std::unique_ptr<Process> start(std::vector<std::string> args) { return start(std::move(args), x_.name()); }
 
     std::unique_ptr<Process> startHost(int width, int height, Window* id) {
-        auto host = std::make_unique<Process>(
-            std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
-            childEnvironment(x_.name()), true);
-        const std::optional<std::string> line = host->readLine(Seconds(10));
-        *id = line ? std::stoul(*line) : 0;
-        return host;
+        return startX11Host(x_.name(), width, height, id);
     }
 
     int tool(const std::vector<std::string>& argv) { return runTool(argv, x_.name()); }
