@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -255,6 +256,18 @@ unsigned long rootPixel(Display* display, int x, int y) {
     const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFFul;
     XDestroyImage(image);
     return pixel;
+}
+
+std::vector<unsigned long> sampleGrid(Display* display) {
+    std::vector<unsigned long> samples;
+    for (int y = 30; y < 1080; y += 60)
+        for (int x = 30; x < 1920; x += 60) samples.push_back(rootPixel(display, x, y));
+    return samples;
+}
+
+int distinctValues(std::vector<unsigned long> samples) {
+    std::sort(samples.begin(), samples.end());
+    return static_cast<int>(std::unique(samples.begin(), samples.end()) - samples.begin());
 }
 
 // ---------------------------------------------------------------------------

@@ -95,6 +95,12 @@ int countViewableTopLevels(Display* display, const std::string& title);
 // The pixel at root coordinates (x, y) as 0xRRGGBB.
 unsigned long rootPixel(Display* display, int x, int y);
 
+// The root window's pixels at the centres of a grid of 60 x 60 cells
+// (576 samples of 1920x1080), and how many different values they hold: a
+// picture with detail, not a flat or black screen, has well over 100.
+std::vector<unsigned long> sampleGrid(Display* display);
+int distinctValues(std::vector<unsigned long> samples);
+
 // Counts windows created on the screen from its construction on
 // (SubstructureNotify on the root window).
 class CreationWatch {

@@ -308,17 +308,6 @@ TEST_F(Shell, PreviewHostDestroyedBeforeTheFirstFrameEndsWith0) {
 // What the user sees: a picture with detail in it, and ripples that move.
 namespace {
 
-std::vector<unsigned long> sampleGrid(Display* display) {
-    std::vector<unsigned long> samples;
-    for (int y = 30; y < 1080; y += 60)
-        for (int x = 30; x < 1920; x += 60) samples.push_back(rootPixel(display, x, y));
-    return samples;
-}
-
-int distinctValues(std::vector<unsigned long> samples) {
-    std::sort(samples.begin(), samples.end());
-    return static_cast<int>(std::unique(samples.begin(), samples.end()) - samples.begin());
-}
 
 }  // namespace
 
