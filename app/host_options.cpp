@@ -116,7 +116,7 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const cha
             return out;
         }
         if (windowGiven) {
-            out.line.mode = Host;
+            out.line.mode = ScreensaverMode::Host;
             out.line.parentWindow = window;
             return out;
         }
@@ -134,7 +134,7 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const cha
     }
 
     // --root, or the variable alone: the host's window, else the root window.
-    out.line.mode = Host;
+    out.line.mode = ScreensaverMode::Host;
     if (variableSet) {
         if (!parseWindowId(xscreensaverWindow, &out.line.parentWindow)) {
             return failure("XSCREENSAVER_WINDOW=" + quoted(xscreensaverWindow) + " is not a window id");

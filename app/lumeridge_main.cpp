@@ -1,6 +1,6 @@
 #include "app/lumeridge_main.h"
 
-#include "app/about_window.h"
+#include "platform/about_window.h"
 #include "app/command_line.h"
 #include "app/host_options.h"
 #include "app/xscreensaver_list.h"
@@ -12,13 +12,17 @@
 
 namespace {
 
+// True when no other Preview/None instance runs. Keeps the marker for the
+// rest of the process.
+bool isFirstInstance() { return platform::createNamedEvent("K_OPENGL_SCREENSAVER"); }
+
 int runWithCommandLine(CommandLine* line, void* instance, int showCommand) {
     gCommandLine = line;
     const ScreensaverMode mode = gCommandLine->mode;
 
-    if ((mode == Preview || mode == None) && !isFirstInstance()) return 0;
+    if ((mode == ScreensaverMode::Preview || mode == ScreensaverMode::None) && !isFirstInstance()) return 0;
 
-    if (mode == Configure) {
+    if (mode == ScreensaverMode::Configure) {
         static AboutWindow* aboutWindow = nullptr;  // lives until the process ends
         aboutWindow = new AboutWindow(instance, showCommand);  // runs its own message loop
         (void)aboutWindow;
@@ -27,7 +31,7 @@ int runWithCommandLine(CommandLine* line, void* instance, int showCommand) {
 
     // A preview needs a host window to draw into: without one there is
     // nothing to show, so end quietly.
-    if (mode == Preview && !platform::hostWindowExists(gCommandLine->parentWindow)) return 0;
+    if (mode == ScreensaverMode::Preview && !platform::hostWindowExists(gCommandLine->parentWindow)) return 0;
 
     platform::installStopHandlers();
     gScreensaverApp = new ScreensaverApp(gCommandLine);
@@ -92,6 +96,6 @@ int lumeridgeLinuxMain(const std::vector<std::string>& args, const char* xscreen
             break;
     }
     CommandLine* line = new CommandLine(options.line);  // lives until the process ends
-    if (line->mode == Host) return runHostMode(line);
+    if (line->mode == ScreensaverMode::Host) return runHostMode(line);
     return runWithCommandLine(line, nullptr, 0);
 }

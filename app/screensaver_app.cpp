@@ -5,11 +5,12 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/display_state.h"
 #include "app/frame_clock.h"
+#include "scene/window_size.h"
 #include "app/window_icon.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
+#include "platform/fatal.h"
 #include "platform/platform.h"
 #include "scene/rain_scene.h"
 
@@ -17,8 +18,8 @@ ScreensaverApp* gScreensaverApp = nullptr;
 
 namespace {
 // Host mode: the host owns the input, and its window may change.
-bool hostMode() { return gScreensaverApp != nullptr && gScreensaverApp->commandLine->mode == Host; }
-bool drawsIntoHostWindow(ScreensaverMode mode) { return mode == Preview || mode == Host; }
+bool hostMode() { return gScreensaverApp != nullptr && gScreensaverApp->commandLine->mode == ScreensaverMode::Host; }
+bool drawsIntoHostWindow(ScreensaverMode mode) { return mode == ScreensaverMode::Preview || mode == ScreensaverMode::Host; }
 FrameClock hostClock;
 }  // namespace
 
@@ -33,9 +34,7 @@ void onGlfwError(int /*code*/, const char* description) {
 }
 
 void onWindowSize(GLFWwindow* /*window*/, int width, int height) {
-    windowWidth = width;
-    windowHeight = height;
-    aspectRatio = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+    setWindowSize(width, height);
 }
 
 void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) {
@@ -55,9 +54,7 @@ void requireOpenGlFunctions() {
     if (message.empty()) return;
     // The full-screen window would cover the message: GLFW and its windows
     // go first (an adopted preview window is handed back).
-    glfwTerminate();
-    platform::messageBox(message.c_str(), "Debug", platform::MessageIcon::Information);
-    std::exit(0);
+    platform::fatalError(message.c_str(), "Debug", platform::TearDown::Before);
 }
 
 ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
@@ -70,9 +67,8 @@ ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
 void ScreensaverApp::initGlfw() {
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit()) {
-        platform::messageBox("Failed to initialize GLFW", "Debug", platform::MessageIcon::Information);
         // Nothing below can work without GLFW.
-        std::exit(0);
+        platform::fatalError("Failed to initialize GLFW", "Debug", platform::TearDown::Never);
     }
 }
 
@@ -80,18 +76,14 @@ void ScreensaverApp::computeWindowSize() {
     if (drawsIntoHostWindow(commandLine->mode)) {
         int width = 0, height = 0;
         platform::hostClientSize(commandLine->parentWindow, &width, &height);
-        windowWidth = width;
-        windowHeight = height;
+        setWindowSize(width, height);
     } else if (windowsVersionNumber(platform::getVersion()) >= 60) {
         const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
         // No monitor: fall back to the pre-Vista size rather than read nothing.
-        windowWidth = mode ? mode->width : 800;
-        windowHeight = mode ? mode->height : 600;
+        setWindowSize(mode ? mode->width : 800, mode ? mode->height : 600);
     } else {
-        windowWidth = 800;
-        windowHeight = 600;
+        setWindowSize(800, 600);
     }
-    aspectRatio = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
 }
 
 void ScreensaverApp::openWindow() {
@@ -107,9 +99,7 @@ void ScreensaverApp::openWindow() {
         window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
     }
     if (window == nullptr) {
-        platform::messageBox("Failed to open window", "Debug", platform::MessageIcon::Information);
-        glfwTerminate();
-        std::exit(0);
+        platform::fatalError("Failed to open window", "Debug", platform::TearDown::After);
     }
 
     glfwSetWindowSizeCallback(window, onWindowSize);
@@ -144,7 +134,7 @@ void ScreensaverApp::setRenderState() {
 void ScreensaverApp::run() {
     RainScene& scene = rainScene();
     scene.setup();
-    const bool host = commandLine->mode == Host;
+    const bool host = commandLine->mode == ScreensaverMode::Host;
     bool keepRunning = true;
     for (;;) {
         frameStep();
@@ -156,7 +146,8 @@ void ScreensaverApp::run() {
         if (glfwWindowShouldClose(window) == 1) keepRunning = false;
         // A stop request from outside (signal, lost display) is a close request.
         if (platform::stopRequested()) keepRunning = false;
-        if (commandLine->mode == Preview && !platform::hostWindowEnabled(commandLine->parentWindow)) break;
+        if (commandLine->mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine->parentWindow))
+            break;
         // Host mode: an unmapped host window comes back; a destroyed one ends it.
         if (host && !platform::hostWindowAlive(commandLine->parentWindow)) break;
         if (!keepRunning) break;
@@ -169,7 +160,7 @@ void ScreensaverApp::run() {
 
 void ScreensaverApp::frameStep() {
     const double now = glfwGetTime();
-    const float t = static_cast<float>(commandLine->mode == Host ? hostClock.next(now) : now);
+    const float t = static_cast<float>(commandLine->mode == ScreensaverMode::Host ? hostClock.next(now) : now);
     RainScene& scene = rainScene();
     scene.clock()->setCurrentTime(t);
     scene.render();

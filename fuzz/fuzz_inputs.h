@@ -81,10 +81,12 @@ inline bool runMtlInput(const std::uint8_t* data, std::size_t size) {
 inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);  // c_str() adds the NUL
     const CommandLine result = parseCommandLine(text.c_str());
-    if (result.mode != Preview && result.mode != Screensaver && result.mode != Configure && result.mode != None) {
+    using Mode = ScreensaverMode;
+    if (result.mode != Mode::Preview && result.mode != Mode::Screensaver && result.mode != Mode::Configure &&
+        result.mode != Mode::None) {
         return false;
     }
-    if (result.mode == None && result.parentWindow != 0) return false;
+    if (result.mode == Mode::None && result.parentWindow != 0) return false;
 
     std::vector<std::string> pieces;
     const bool split = text.find('\0') != std::string::npos;
@@ -110,7 +112,7 @@ inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
             break;
     }
     const CommandLine& line = options.line;
-    if (line.mode == Host) return line.parentWindow >= 0 && line.parentWindow <= 0xFFFFFFFF;
+    if (line.mode == Mode::Host) return line.parentWindow >= 0 && line.parentWindow <= 0xFFFFFFFF;
     // Anything else is the Windows scan of the arguments, photos taken out.
     bool photos = false;
     std::string joined;

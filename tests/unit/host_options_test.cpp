@@ -10,6 +10,9 @@
 namespace {
 
 using Args = std::vector<std::string>;
+constexpr ScreensaverMode Host = ScreensaverMode::Host, None = ScreensaverMode::None,
+                          Preview = ScreensaverMode::Preview, Screensaver = ScreensaverMode::Screensaver,
+                          Configure = ScreensaverMode::Configure;
 
 struct LaunchCase {
     Args args;
