@@ -216,7 +216,7 @@ int leftUntouched(const fs::path& path, const std::string& why, const std::strin
     std::fprintf(stderr,
                  "lumeridge: %s left untouched: %s.\n"
                  "Add this line below \"programs:\" yourself:\n%s",
-                 path.c_str(), why.c_str(), entry.c_str());
+                 path.string().c_str(), why.c_str(), entry.c_str());
     return 1;
 }
 
@@ -237,10 +237,10 @@ int addToXScreenSaverList(const char* executable) {
             if (readWhole(candidate, &defaults)) break;
         }
         if (!replaceAtomically(path, newListFromDefaults(defaults, entry), fs::perms(0644))) {
-            std::fprintf(stderr, "lumeridge: cannot write %s\n", path.c_str());
+            std::fprintf(stderr, "lumeridge: cannot write %s\n", path.string().c_str());
             return 1;
         }
-        std::printf("Created %s with Lumeridge in its list.\n", path.c_str());
+        std::printf("Created %s with Lumeridge in its list.\n", path.string().c_str());
         return 0;
     }
     if (fs::is_symlink(fs::symlink_status(path, error))) path = fs::canonical(path, error);
@@ -251,7 +251,7 @@ int addToXScreenSaverList(const char* executable) {
     const ListEdit edit = addToPrograms(text, entry);
     switch (edit.outcome) {
         case ListEdit::Outcome::AlreadyListed:
-            std::printf("Lumeridge is already in the list in %s.\n", path.c_str());
+            std::printf("Lumeridge is already in the list in %s.\n", path.string().c_str());
             return 0;
         case ListEdit::Outcome::NotUnderstood:
             return leftUntouched(path, edit.reason, entry);
@@ -261,9 +261,9 @@ int addToXScreenSaverList(const char* executable) {
     const fs::path backup = path.string() + ".bak";
     const fs::perms permissions = fs::status(path, error).permissions();
     if (!writeWhole(backup, text) || !replaceAtomically(path, edit.text, permissions)) {
-        std::fprintf(stderr, "lumeridge: cannot write beside %s; it is left untouched\n", path.c_str());
+        std::fprintf(stderr, "lumeridge: cannot write beside %s; it is left untouched\n", path.string().c_str());
         return 1;
     }
-    std::printf("Added Lumeridge to the list in %s (the old file is %s).\n", path.c_str(), backup.c_str());
+    std::printf("Added Lumeridge to the list in %s (the old file is %s).\n", path.string().c_str(), backup.string().c_str());
     return 0;
 }
