@@ -207,7 +207,8 @@ TEST_F(HostMode, TwoInstancesOnTwoWindowsAtOnce) {
 }
 
 // ---------------------------------------------------------------------------
-// --help and bad input: answered at once, before any window.
+// --help and bad input: answered at once, before any window (the parser's
+// other refusals are in the unit tests).
 struct ArgumentCase {
     std::vector<std::string> args;
     std::string variable;  // "HOST": the test host's id
@@ -223,14 +224,10 @@ TEST_F(HostMode, HelpAndBadInputAnswerAtOnceWithoutAWindow) {
         {{"--help"}, "", false, 0, "Usage: lumeridge"},
         {{"--root", "--photos", "/tmp", "--help"}, "HOST", true, 0, "--window-id ID"},
         {{"--bogus", "--help"}, "", false, 1, "unknown option \"--bogus\""},
-        {{"--root", "--window-id"}, "", true, 1, "--window-id needs a window id"},
-        {{"-window-id", "12abc"}, "", true, 1, "\"12abc\" is not a window id"},
         {{"--window-id", "0x1fffff0"}, "", true, 1, "no window 0x1fffff0"},
         {{"--root"}, "wayland-0-embedding-token", true, 1, "XSCREENSAVER_WINDOW=\"wayland-0-embedding-token\""},
-        {{}, "0x0", true, 1, "XSCREENSAVER_WINDOW=\"0x0\""},
         {{"--root"}, "0x1fffff0", true, 1, "no window 0x1fffff0"},
         {{"--root"}, "HOST", false, 1, "cannot open display"},
-        {{"--root", "--photos"}, "", true, 1, "--photos needs a folder"},
     };
     for (const ArgumentCase& c : cases) {
         std::string what;
