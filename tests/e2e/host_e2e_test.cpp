@@ -179,6 +179,19 @@ TEST_F(HostMode, FollowsTheHostAndLeavesInputToIt) {
     expectEndsBy(*saver, SIGINT);
 }
 
+// The settings dialog stops a preview as soon as the user picks another
+// saver, often while it is still starting: it waits for the process.
+TEST_F(HostMode, StopSignalDuringStartUpEndsItByTheSignal) {
+    Window a = 0;
+    auto hostA = host(200, 150, &a);
+    for (int delayMs : {0, 30, 120}) {
+        auto saver = start({"--root", "--window-id", hex(a)});
+        struct timespec ts{0, delayMs * 1000L * 1000L};
+        nanosleep(&ts, nullptr);
+        expectEndsBy(*saver, SIGTERM);
+    }
+}
+
 TEST_F(HostMode, EndsWhenTheHostWindowIsDestroyedWithoutAWindowOfItsOwn) {
     Window a = 0;
     auto hostA = host(200, 150, &a);
