@@ -107,3 +107,13 @@ count_colour() {
       function a(v) { return v < 0 ? -v : v }
       a($1 - r) <= t && a($2 - g) <= t && a($3 - b) <= t { n++ } END { print n + 0 }'
 }
+
+# reg_value KEY NAME -> the data of a registry value (any type); fails when it is absent
+reg_value() {
+  timeout 30 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v n="$2" '$1 == n && $2 ~ /^REG_/ {sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print; found = 1}
+                   END {exit !found}'
+}
+
+# reg_key_exists KEY
+reg_key_exists() { timeout 30 wine reg query "$1" >/dev/null 2>&1; }
