@@ -10,6 +10,7 @@
 #include <cstdint>
 
 struct GLFWwindow;
+struct GLFWmonitor;
 
 namespace platform {
 
@@ -56,6 +57,12 @@ bool hostWindowEnabled(std::intptr_t handle);                         // IsWindo
 // that is adopted instead. The host window's size and enabled state stay
 // what the caller watches.
 GLFWwindow* adoptHostWindow(std::intptr_t handle);
+
+// ---------------------------------------------------------------------------
+// A monitor's place and size on the desktop, in screen coordinates (Win32:
+// GetMonitorInfo of the monitor's adapter; Linux: GLFW's position and video
+// mode). False when they are not known.
+bool monitorArea(GLFWmonitor* monitor, int* x, int* y, int* width, int* height);
 
 // ---------------------------------------------------------------------------
 // Process-level requests to stop (Linux: SIGTERM, SIGINT, a lost display).
