@@ -20,6 +20,10 @@ private:
     std::vector<GLFWwindow*> windows_;
 };
 
+// One cover window at (x, y) of the given size, shown without the focus and
+// painted; nullptr when it cannot be opened. The current context stays.
+GLFWwindow* openCoverWindow(int x, int y, int width, int height);
+
 // Paints a cover window black (its own context; the context current before
 // is current again afterwards). Also its refresh callback.
 void paintCoverWindow(GLFWwindow* window);
