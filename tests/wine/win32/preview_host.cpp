@@ -22,22 +22,15 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
+
+#include "tests/wine/win32/checks.h"
+
+using namespace checks;
 
 namespace {
 
-constexpr DWORD kStartBoundMs = 30000;  // a cold Wine start of a large executable
-constexpr DWORD kEndBoundMs = 5000;
 constexpr int kPreviewX = 20, kPreviewY = 20, kPreviewWidth = 152, kPreviewHeight = 112;
-
-int failures = 0;
-
-void ok(const char* what) { std::printf("ok: %s\n", what); std::fflush(stdout); }
-void fail(const std::string& what) {
-    std::printf("FAIL: %s\n", what.c_str());
-    std::fflush(stdout);
-    ++failures;
-}
-void check(bool condition, const char* what) { condition ? ok(what) : fail(what); }
 
 LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -69,23 +62,6 @@ Snapshot snapshot(HWND window) {
     return s;
 }
 
-// Dispatches this thread's messages for up to `ms`, or until `process` ends.
-// The screensaver's windows live inside ours, so it waits on our queue.
-bool pumpUntilExit(HANDLE process, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms) return false;
-        const DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, ms - elapsed, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) return true;
-    }
-}
-
 struct Search {
     DWORD pid;
     HWND found;
@@ -111,23 +87,8 @@ HWND saverWindowIn(HWND preview, DWORD pid) {
 
 // A visible top-level window of the screensaver process: a message box.
 std::string visibleTopLevelText(DWORD pid) {
-    struct Found {
-        DWORD pid;
-        std::string text;
-    } found{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            Found* f = reinterpret_cast<Found*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != f->pid || !IsWindowVisible(window)) return TRUE;
-            char title[256] = "";
-            GetWindowTextA(window, title, sizeof title);
-            f->text = std::string("window \"") + title + "\"";
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.text;
+    const std::vector<TopLevel> windows = visibleWindowsOf(pid);
+    return windows.empty() ? std::string() : "window \"" + windows.front().title + "\"";
 }
 
 // GLFW's hidden helper window, which glfwInit creates, in process `pid`.

@@ -20,23 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/win32/checks.h"
+
+using namespace checks;
+
 namespace {
-
-constexpr DWORD kStartBoundMs = 30000;  // a cold Wine start of a large executable
-constexpr DWORD kEndBoundMs = 5000;
-
-int failures = 0;
-
-void ok(const std::string& what) {
-    std::printf("ok: %s\n", what.c_str());
-    std::fflush(stdout);
-}
-void fail(const std::string& what) {
-    std::printf("FAIL: %s\n", what.c_str());
-    std::fflush(stdout);
-    ++failures;
-}
-void check(bool condition, const std::string& what) { condition ? ok(what) : fail(what); }
 
 std::string rectText(const RECT& r) {
     char text[96];
@@ -44,51 +32,8 @@ std::string rectText(const RECT& r) {
     return text;
 }
 
-// Dispatches this thread's messages for up to `ms`, or until `process` ends.
-bool pumpUntilExit(HANDLE process, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms) return false;
-        if (MsgWaitForMultipleObjects(1, &process, FALSE, ms - elapsed, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
-    }
-}
-
-struct SaverWindow {
-    HWND handle;
-    RECT rect;
-    std::string title;
-    bool topmost;
-};
-
-// The visible top-level windows of process `pid`.
-std::vector<SaverWindow> visibleWindowsOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        std::vector<SaverWindow> found;
-    } search{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
-            SaverWindow w{window, {}, {}, (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
-            GetWindowRect(window, &w.rect);
-            char title[256] = "";
-            GetWindowTextA(window, title, sizeof title);
-            w.title = title;
-            s->found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND findTitled(const std::vector<SaverWindow>& windows, const char* title) {
-    for (const SaverWindow& w : windows)
+HWND findTitled(const std::vector<TopLevel>& windows, const char* title) {
+    for (const TopLevel& w : windows)
         if (w.title == title) return w.handle;
     return nullptr;
 }
@@ -108,8 +53,8 @@ std::vector<RECT> monitorRects() {
 }
 
 // A window of exactly the monitor's place and size (monitors may overlap).
-bool covers(const std::vector<SaverWindow>& windows, const RECT& monitor, bool* topmost) {
-    for (const SaverWindow& w : windows) {
+bool covers(const std::vector<TopLevel>& windows, const RECT& monitor, bool* topmost) {
+    for (const TopLevel& w : windows) {
         if (EqualRect(&w.rect, &monitor)) {
             *topmost = w.topmost;
             return true;
@@ -209,7 +154,7 @@ int main(int argc, char** argv) {
         std::string box;
         expectExit0(process, "another window came to the front", [&] {
             if (IsWindow(saver) && IsIconic(saver)) minimised = true;
-            for (const SaverWindow& w : visibleWindowsOf(process.dwProcessId))
+            for (const TopLevel& w : visibleWindowsOf(process.dwProcessId))
                 if (w.handle != saver) box = w.title;
         });
         check(!minimised, "the saver's window was never minimised");
@@ -218,7 +163,7 @@ int main(int argc, char** argv) {
         const std::vector<RECT> monitors = monitorRects();
         std::printf("%zu monitors\n", monitors.size());
         check(monitors.size() >= 2, "Wine sees at least two monitors");
-        const std::vector<SaverWindow> windows = visibleWindowsOf(process.dwProcessId);
+        const std::vector<TopLevel> windows = visibleWindowsOf(process.dwProcessId);
         HWND other = nullptr;
         for (const RECT& monitor : monitors) {
             bool topmost = false;
@@ -227,7 +172,7 @@ int main(int argc, char** argv) {
         }
         const RECT primary{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         int onPrimary = 0;
-        for (const SaverWindow& w : windows) {
+        for (const TopLevel& w : windows) {
             std::printf("saver window \"%s\" %s%s\n", w.title.c_str(), rectText(w.rect).c_str(),
                         w.topmost ? " topmost" : "");
             if (EqualRect(&w.rect, &primary))
