@@ -9,8 +9,7 @@
 void paintCoverWindow(GLFWwindow* window) {
     GLFWwindow* previous = glfwGetCurrentContext();
     glfwMakeContextCurrent(window);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);  // the context's own: nothing changes its clear colour, black
     glfwSwapBuffers(window);
     glfwMakeContextCurrent(previous);
 }
