@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/frame_clock.h"
+#include "app/other_monitors.h"
 #include "scene/window_size.h"
 #include "app/window_icon.h"
 #include "gfx/gl.h"
@@ -29,7 +30,17 @@ int windowsVersionNumber(std::uint32_t versionValue) {
     return major * 10 + minor;
 }
 
+namespace {
+// A preview whose host window has gone has nothing left to show or report:
+// it ends quietly, like a start whose host was already gone.
+bool previewHostGone() {
+    return gCommandLine != nullptr && gCommandLine->mode == ScreensaverMode::Preview &&
+           !platform::hostWindowExists(gCommandLine->parentWindow);
+}
+}  // namespace
+
 void onGlfwError(int /*code*/, const char* description) {
+    if (previewHostGone()) return;  // the failed adoption ends quietly
     platform::messageBox(description ? description : "", "Error", platform::MessageIcon::Information);
 }
 
@@ -46,6 +57,10 @@ void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /
 }
 
 void onCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
+
+void onFocusLost(GLFWwindow* window, int focused) {
+    if (!focused) glfwSetWindowShouldClose(window, GLFW_TRUE);
+}
 
 void onScroll(GLFWwindow* /*window*/, double /*xoffset*/, double /*yoffset*/) {}
 
@@ -96,7 +111,14 @@ void ScreensaverApp::openWindow() {
     if (drawsIntoHostWindow(commandLine->mode)) {
         window = platform::adoptHostWindow(commandLine->parentWindow);
     } else {
+        // Another window coming to the front ends the saver (onFocusLost)
+        // instead of minimising it, where it would live on unseen.
+        glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
         window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
+    }
+    if (window == nullptr && previewHostGone()) {
+        glfwTerminate();
+        std::exit(0);
     }
     if (window == nullptr) {
         platform::fatalError("Failed to open window", "Debug", platform::TearDown::After);
@@ -107,6 +129,7 @@ void ScreensaverApp::openWindow() {
     glfwSetMouseButtonCallback(window, onMouseButton);
     glfwSetCursorPosCallback(window, onCursorPos);
     glfwSetScrollCallback(window, onScroll);
+    if (commandLine->mode != ScreensaverMode::Preview) glfwSetWindowFocusCallback(window, onFocusLost);
 
     glfwMakeContextCurrent(window);
 
@@ -119,6 +142,7 @@ void ScreensaverApp::openWindow() {
 
     glLoaderInit();
     requireOpenGlFunctions();
+    if (commandLine->mode != ScreensaverMode::Preview) otherMonitors.open(window);
 }
 
 void ScreensaverApp::setRenderState() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/command_line.h"
+#include "app/other_monitors.h"
 
 struct GLFWwindow;
 
@@ -22,6 +23,7 @@ public:
 
     GLFWwindow* window = nullptr;
     CommandLine* commandLine = nullptr;
+    OtherMonitorWindows otherMonitors;  // full-screen modes only
 
 private:
     void initGlfw();
@@ -46,3 +48,6 @@ void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 void onMouseButton(GLFWwindow* window, int button, int action, int mods);
 void onCursorPos(GLFWwindow* window, double x, double y);
 void onScroll(GLFWwindow* window, double xoffset, double yoffset);
+// Full-screen modes: losing the focus (another window came to the front) is a
+// close request, so the frame loop ends after the current frame.
+void onFocusLost(GLFWwindow* window, int focused);

@@ -1,20 +1,25 @@
 # GLFW for the Windows cross build: Debian's glfw3 source (the same 3.3.8
-# release the Linux build uses) with our preview-window addition
-# (patches/glfw-3.3.8-attach-win32-window.patch), built statically with this
-# build's toolchain at configure time. Provides the imported target `glfw`.
+# release the Linux build uses) with our two changes, built statically with
+# this build's toolchain at configure time. Provides the imported target `glfw`.
+#   patches/glfw-3.3.8-attach-win32-window.patch  the preview-window addition
+#   patches/glfw-3.3.8-display-power.patch        a full-screen window leaves
+#     the display free to power off (no display-required execution state,
+#     SC_MONITORPOWER reaches the default window procedure)
 #
 # Everything lives under ${CMAKE_BINARY_DIR}/glfw-win32: the downloaded
-# tarball is kept, and the build is redone only when the patch or the
+# tarball is kept, and the build is redone only when a patch or the
 # toolchain changes, so a reconfigure neither refetches nor rebuilds.
 
 set(LUMERIDGE_GLFW_VERSION 3.3.8)
 set(_glfw_root ${CMAKE_BINARY_DIR}/glfw-win32)
-set(_glfw_patch ${CMAKE_CURRENT_LIST_DIR}/patches/glfw-${LUMERIDGE_GLFW_VERSION}-attach-win32-window.patch)
+set(_glfw_patches
+  ${CMAKE_CURRENT_LIST_DIR}/patches/glfw-${LUMERIDGE_GLFW_VERSION}-attach-win32-window.patch
+  ${CMAKE_CURRENT_LIST_DIR}/patches/glfw-${LUMERIDGE_GLFW_VERSION}-display-power.patch)
 set(_glfw_src ${_glfw_root}/src/glfw-${LUMERIDGE_GLFW_VERSION})
 set(_glfw_build ${_glfw_root}/build)
 set(_glfw_prefix ${_glfw_root}/install)
 set(_glfw_lib ${_glfw_prefix}/lib/libglfw3.a)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_glfw_patch})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_glfw_patches})
 
 # 1. The original tarball, fetched once.
 file(GLOB _glfw_tarball ${_glfw_root}/download/glfw3_${LUMERIDGE_GLFW_VERSION}.orig.tar.*)
@@ -34,9 +39,13 @@ endif()
 list(GET _glfw_tarball 0 _glfw_tarball)
 
 # 2.-3. Unpack, patch and build when the inputs changed.
-file(SHA256 ${_glfw_patch} _patch_hash)
+set(_patch_hashes "")
+foreach(_patch IN LISTS _glfw_patches)
+  file(SHA256 ${_patch} _patch_hash)
+  string(APPEND _patch_hashes " ${_patch_hash}")
+endforeach()
 file(SHA256 ${_glfw_tarball} _tarball_hash)
-set(_glfw_key "${_tarball_hash} ${_patch_hash} ${CMAKE_C_COMPILER} ${CMAKE_TOOLCHAIN_FILE}")
+set(_glfw_key "${_tarball_hash}${_patch_hashes} ${CMAKE_C_COMPILER} ${CMAKE_TOOLCHAIN_FILE}")
 set(_glfw_stamp ${_glfw_root}/built.stamp)
 set(_glfw_stamp_text "")
 if(EXISTS ${_glfw_stamp})
@@ -52,15 +61,17 @@ if(NOT _glfw_stamp_text STREQUAL _glfw_key OR NOT EXISTS ${_glfw_lib})
   endif()
 
   find_program(LUMERIDGE_PATCH_PROGRAM patch REQUIRED)
-  execute_process(
-    COMMAND ${LUMERIDGE_PATCH_PROGRAM} -p1 --forward --batch -i ${_glfw_patch}
-    WORKING_DIRECTORY ${_glfw_src}
-    RESULT_VARIABLE _result)
-  if(NOT _result EQUAL 0)
-    message(FATAL_ERROR "Applying ${_glfw_patch} to GLFW failed")
-  endif()
+  foreach(_patch IN LISTS _glfw_patches)
+    execute_process(
+      COMMAND ${LUMERIDGE_PATCH_PROGRAM} -p1 --forward --batch -i ${_patch}
+      WORKING_DIRECTORY ${_glfw_src}
+      RESULT_VARIABLE _result)
+    if(NOT _result EQUAL 0)
+      message(FATAL_ERROR "Applying ${_patch} to GLFW failed")
+    endif()
+  endforeach()
 
-  message(STATUS "GLFW ${LUMERIDGE_GLFW_VERSION}: cross build with the preview-window addition")
+  message(STATUS "GLFW ${LUMERIDGE_GLFW_VERSION}: cross build with our patches")
   execute_process(
     COMMAND ${CMAKE_COMMAND} -S ${_glfw_src} -B ${_glfw_build} -G ${CMAKE_GENERATOR}
       -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}

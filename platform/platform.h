@@ -10,6 +10,7 @@
 #include <cstdint>
 
 struct GLFWwindow;
+struct GLFWmonitor;
 
 namespace platform {
 
@@ -67,6 +68,12 @@ bool hostWindowAlive(std::intptr_t handle);
 // The screen's root window, the host of --root without $XSCREENSAVER_WINDOW;
 // 0 when no display can be opened (Win32: the desktop window).
 std::intptr_t rootWindow();
+
+// ---------------------------------------------------------------------------
+// A monitor's place and size on the desktop, in screen coordinates (Win32:
+// GetMonitorInfo of the monitor's adapter; Linux: GLFW's position and video
+// mode). False when they are not known.
+bool monitorArea(GLFWmonitor* monitor, int* x, int* y, int* width, int* height);
 
 // ---------------------------------------------------------------------------
 // Process-level requests to stop (Linux: SIGTERM, SIGINT, a lost display).

@@ -57,8 +57,6 @@ bool hostClientSize(std::intptr_t handle, int* width, int* height) {
     return true;
 }
 
-bool hostWindowEnabled(std::intptr_t handle) { return IsWindowEnabled(toWindow(handle)) != FALSE; }
-
 bool hostWindowAlive(std::intptr_t handle) { return hostWindowExists(handle); }
 
 std::intptr_t rootWindow() { return reinterpret_cast<std::intptr_t>(GetDesktopWindow()); }
@@ -95,6 +93,10 @@ HWND createPreviewSurface(HWND host) {
                            GetModuleHandleW(nullptr), nullptr);
 }
 
+// The child window drawn into while it exists (the host is another
+// process's window); null when the host window itself was adopted.
+HWND previewSurface = nullptr;
+
 bool belongsToThisProcess(HWND window) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -110,8 +112,27 @@ GLFWwindow* adoptHostWindow(std::intptr_t handle) {
     HWND surface = createPreviewSurface(host);
     if (!surface) return nullptr;
     GLFWwindow* window = glfwAttachWin32Window(surface, nullptr);
-    if (!window) DestroyWindow(surface);
+    if (!window) {
+        DestroyWindow(surface);
+        return nullptr;
+    }
+    previewSurface = surface;
     return window;
+}
+
+bool hostWindowEnabled(std::intptr_t handle) {
+    HWND host = toWindow(handle);
+    if (!IsWindowEnabled(host)) return false;  // also false once destroyed
+    // Keep our child window covering the host's client area: its WM_SIZE
+    // reaches onWindowSize through GLFW's window procedure. (An adopted host
+    // window reports its own resizes.)
+    RECT hostClient{}, surfaceClient{};
+    if (previewSurface && GetClientRect(host, &hostClient) && GetClientRect(previewSurface, &surfaceClient) &&
+        !EqualRect(&hostClient, &surfaceClient)) {
+        SetWindowPos(previewSurface, nullptr, 0, 0, hostClient.right, hostClient.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    return true;
 }
 
 void installStopHandlers() {}

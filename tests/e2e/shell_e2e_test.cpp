@@ -274,33 +274,74 @@ TEST_F(Shell, LostXServerEndsTheProcessPromptly) {
 }
 
 TEST_F(Shell, PreviewHostDestroyedBeforeTheFirstFrameEndsWith0) {
-    // The host goes away just after the preview has been started: whichever
-    // step of start-up that lands in, the process ends with 0 and never
-    // leaves a stray window behind.
-    for (int delayMs : {0, 30, 120}) {
+    // The host goes away just after the preview has been started, or (-1)
+    // exactly when GLFW has started, between the check of the host window
+    // and its adoption: whichever step of start-up that lands in, the process
+    // ends quietly with 0, without a "Debug" box, and never leaves a stray
+    // window behind.
+    for (int delayMs : {-1, 0, 30, 120}) {
         Window hostId = 0;
         auto host = startHost(160, 120, &hostId);
         ASSERT_NE(hostId, 0u);
+        if (delayMs < 0) {
+            ASSERT_TRUE(host->writeLine("destroy-on-create"));
+        }
         auto preview = start({"/p", std::to_string(hostId)});
-        struct timespec ts{0, delayMs * 1000L * 1000L};
-        nanosleep(&ts, nullptr);
-        ASSERT_TRUE(host->writeLine("destroy"));
-        EXPECT_EQ(host->readLine(Seconds(10)).value_or(""), "ok");
-        // A host that vanished during start-up is reported with the blocking
-        // box "Failed to open window"; it is answered like a user would.
+        if (delayMs >= 0) {
+            struct timespec ts{0, delayMs * 1000L * 1000L};
+            nanosleep(&ts, nullptr);
+            ASSERT_TRUE(host->writeLine("destroy"));
+        }
+        EXPECT_EQ(host->readLine(Seconds(20)).value_or(""), "ok") << "delay " << delayMs << " ms";
+        bool box = false;
         const bool ended = waitUntil(
             [&] {
-                if (const std::optional<WindowInfo> box = waitForTopLevel(d(), "Debug", Seconds(0))) {
-                    tool({"xdotool", "key", "--window", std::to_string(box->id), "Return"});
+                if (const std::optional<WindowInfo> shown = waitForTopLevel(d(), "Debug", Seconds(0))) {
+                    box = true;  // answered like a user would, so that the process can end
+                    tool({"xdotool", "key", "--window", std::to_string(shown->id), "Return"});
                 }
                 return !preview->running();
             },
             kStartBound);
         ASSERT_TRUE(ended) << "delay " << delayMs << " ms: still running";
+        EXPECT_FALSE(box) << "delay " << delayMs << " ms: a message box for a host that went away";
         EXPECT_EQ(preview->exitCode(), 0) << preview->stderrText();
         EXPECT_EQ(countViewableTopLevels(d(), kTitle), 0);
     }
 }
+
+// Another client taking the focus ends a full-screen start with 0: the
+// window is not minimised (without a window manager GLFW would report that
+// it cannot iconify it, in a blocking "Error" box).
+class FocusLost : public Shell, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(FocusLost, EndsWith0WithoutABox) {
+    Window hostId = 0;
+    auto other = startHost(200, 100, &hostId);
+    ASSERT_NE(hostId, 0u);
+    auto saver = start(GetParam());
+    ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver->stderrText();
+    EXPECT_FALSE(saver->wait(Seconds(1)).has_value()) << "ended before the focus moved";
+    ASSERT_TRUE(other->writeLine("focus"));
+    EXPECT_EQ(other->readLine(Seconds(10)).value_or(""), "ok");
+    bool box = false;
+    const bool ended = waitUntil(
+        [&] {
+            if (const std::optional<WindowInfo> shown = waitForTopLevel(d(), "Error", Seconds(0))) {
+                box = true;
+                tool({"xdotool", "key", "--window", std::to_string(shown->id), "Return"});
+            }
+            return !saver->running();
+        },
+        kExitBound);
+    EXPECT_FALSE(box) << "an \"Error\" box on focus loss";
+    ASSERT_TRUE(ended) << "still running after another client took the focus";
+    EXPECT_EQ(saver->exitCode(), 0) << saver->stderrText();
+}
+
+INSTANTIATE_TEST_SUITE_P(FullScreen, FocusLost,
+                         ::testing::Values(std::vector<std::string>{"/s"}, std::vector<std::string>{}),
+                         [](const auto& info) { return info.param.empty() ? "BareStart" : "Screensaver"; });
 
 }  // namespace
 

@@ -2,6 +2,11 @@
 // window of the given size with a magenta background, prints its X11 id on
 // stdout, then obeys one command per stdin line and answers "ok" to each:
 //   destroy | unmap | map | resize W H | move X Y | quit
+//   focus              takes the input focus (another client comes forward)
+//   destroy-on-create  destroys the window as soon as another client creates
+//                      a window (GLFW's helper window, made in glfwInit,
+//                      comes first); answers "ok" then, or "timeout" after
+//                      20 s
 // End of stdin ends it too.
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -11,6 +16,29 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+namespace {
+bool destroyOnCreate(Display* display, Window window) {
+    const Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, False);
+    for (int waited = 0; waited < 20000;) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == CreateNotify && event.xcreatewindow.window != window) {
+                XDestroyWindow(display, window);
+                XSelectInput(display, root, NoEventMask);
+                return true;
+            }
+        }
+        pollfd fd = {ConnectionNumber(display), POLLIN, 0};
+        poll(&fd, 1, 10);
+        waited += 10;
+    }
+    return false;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     const int width = argc > 1 ? std::atoi(argv[1]) : 320;
@@ -67,6 +95,14 @@ int main(int argc, char** argv) {
                 XResizeWindow(display, window, w, h);
             } else if (std::sscanf(line.c_str(), "move %d %d", &x, &y) == 2) {
                 XMoveWindow(display, window, x, y);
+            } else if (line == "focus") {
+                XSetInputFocus(display, window, RevertToParent, CurrentTime);
+            } else if (line == "destroy-on-create") {
+                if (!destroyOnCreate(display, window)) {
+                    std::printf("timeout\n");
+                    std::fflush(stdout);
+                    continue;
+                }
             } else if (line == "quit") {
                 return 0;
             }

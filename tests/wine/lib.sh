@@ -20,9 +20,10 @@ _wine_cleanup() {
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 
-# start_xvfb WORK: a private 1920x1080 display, exported as DISPLAY.
+# start_xvfb WORK [ARGS...]: a private 1920x1080 display, exported as
+# DISPLAY; ARGS go to Xvfb (more screens, extensions).
 start_xvfb() {
-  private_xvfb "$1"; local started=$?
+  private_xvfb "$@"; local started=$?
   _wine_xvfb=$XVFB_PID
   ((started == 0)) || fail "Xvfb did not start"
 }

@@ -4,7 +4,9 @@
 # draws into a window of ours inside the host's preview window at its client
 # size, leaves the host's windows alone, and ends with exit code 0 when the
 # preview window is disabled or destroyed, or was disabled before the start.
-# A /p start with a handle that is no window ends quietly with 0. Then
+# It follows a resize of the host's preview window, and a host that goes
+# away during its start-up ends it quietly with 0 too. A /p start with a
+# handle that is no window ends quietly with 0. Then
 # win32/attach_window_test.exe checks the window adoption underneath.
 # Usage: preview.sh <Lumeridge.scr> <helper dir> <prefix dir> <work dir>
 set -u
@@ -18,7 +20,7 @@ done
 wine_begin "$work" "$3"
 
 # Each helper bounds its own waits; the outer bound only catches a hang.
-for ending in disable destroy predisabled; do
+for ending in disable destroy predisabled resize vanish; do
   echo "== preview, ended by: $ending"
   timeout 90 wine "$helpers/preview_host.exe" "$scr" "$ending" > "$work/$ending.out" 2>&1
   rc=$?

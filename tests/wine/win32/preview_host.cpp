@@ -4,33 +4,33 @@
 // runs, then ends the preview the way the dialog does and checks that the
 // screensaver process ends with exit code 0.
 //
-// Usage: preview_host <Lumeridge.scr> disable|destroy|predisabled
+// Usage: preview_host <Lumeridge.scr> disable|destroy|predisabled|resize|vanish
 //   disable      EnableWindow(preview, FALSE) while the preview runs
 //   destroy      DestroyWindow(preview) while the preview runs
 //   predisabled  the preview window is disabled before the start
+//   resize       the preview window is resized while the preview runs (the
+//                screensaver's window follows it), then destroyed
+//   vanish       DestroyWindow(preview) as soon as GLFW has started in the
+//                screensaver (its hidden helper window exists), after the
+//                screensaver checked the window and before it adopts it: it
+//                ends with 0 without a message box
 // Prints one "ok:" line per passed check and "FAIL:" lines; exit code 0 when
 // every check passed.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <vector>
+
+#include "tests/wine/win32/checks.h"
+
+using namespace checks;
 
 namespace {
 
-constexpr DWORD kStartBoundMs = 30000;  // a cold Wine start of a large executable
-constexpr DWORD kEndBoundMs = 5000;
 constexpr int kPreviewX = 20, kPreviewY = 20, kPreviewWidth = 152, kPreviewHeight = 112;
-
-int failures = 0;
-
-void ok(const char* what) { std::printf("ok: %s\n", what); std::fflush(stdout); }
-void fail(const std::string& what) {
-    std::printf("FAIL: %s\n", what.c_str());
-    std::fflush(stdout);
-    ++failures;
-}
-void check(bool condition, const char* what) { condition ? ok(what) : fail(what); }
 
 LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -62,23 +62,6 @@ Snapshot snapshot(HWND window) {
     return s;
 }
 
-// Dispatches this thread's messages for up to `ms`, or until `process` ends.
-// The screensaver's windows live inside ours, so it waits on our queue.
-bool pumpUntilExit(HANDLE process, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms) return false;
-        const DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, ms - elapsed, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) return true;
-    }
-}
-
 struct Search {
     DWORD pid;
     HWND found;
@@ -104,34 +87,41 @@ HWND saverWindowIn(HWND preview, DWORD pid) {
 
 // A visible top-level window of the screensaver process: a message box.
 std::string visibleTopLevelText(DWORD pid) {
+    const std::vector<TopLevel> windows = visibleWindowsOf(pid);
+    return windows.empty() ? std::string() : "window \"" + windows.front().title + "\"";
+}
+
+// GLFW's hidden helper window, which glfwInit creates, in process `pid`.
+bool glfwStartedIn(DWORD pid) {
     struct Found {
         DWORD pid;
-        std::string text;
-    } found{pid, {}};
+        bool found;
+    } found{pid, false};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             Found* f = reinterpret_cast<Found*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner != f->pid || !IsWindowVisible(window)) return TRUE;
-            char title[256] = "";
-            GetWindowTextA(window, title, sizeof title);
-            f->text = std::string("window \"") + title + "\"";
+            wchar_t name[32] = L"";
+            GetClassNameW(window, name, 32);
+            if (owner != f->pid || std::wcscmp(name, L"GLFW30") != 0) return TRUE;
+            f->found = true;
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&found));
-    return found.text;
+    return found.found;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: preview_host <Lumeridge.scr> disable|destroy|predisabled\n");
+        std::fprintf(stderr, "usage: preview_host <Lumeridge.scr> disable|destroy|predisabled|resize|vanish\n");
         return 2;
     }
     const std::string ending = argv[2];
-    if (ending != "disable" && ending != "destroy" && ending != "predisabled") {
+    if (ending != "disable" && ending != "destroy" && ending != "predisabled" && ending != "resize" &&
+        ending != "vanish") {
         std::fprintf(stderr, "unknown ending %s\n", argv[2]);
         return 2;
     }
@@ -172,7 +162,21 @@ int main(int argc, char** argv) {
     }
     std::printf("started: %s\n", commandLine);
 
-    if (ending != "predisabled") {
+    if (ending == "vanish") {
+        bool started = false;
+        const DWORD start = GetTickCount();
+        while (!started && GetTickCount() - start < kStartBoundMs) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+            started = glfwStartedIn(process.dwProcessId);
+        }
+        check(started, "GLFW started in the screensaver");
+        DestroyWindow(preview);
+        std::string stray;
+        const DWORD end = GetTickCount();
+        while (stray.empty() && !pumpUntilExit(process.hProcess, 20) && GetTickCount() - end < kEndBoundMs)
+            stray = visibleTopLevelText(process.dwProcessId);
+        check(stray.empty(), stray.empty() ? "no message box" : ("the screensaver showed " + stray).c_str());
+    } else if (ending != "predisabled") {
         // 1. The preview appears inside the preview window.
         HWND saver = nullptr;
         const DWORD start = GetTickCount();
@@ -209,9 +213,24 @@ int main(int argc, char** argv) {
                   "the preview window is neither moved, resized nor shown differently");
         }
 
-        // 3. The dialog ends the preview.
+        // 3. The dialog resizes the preview window: the screensaver's follows.
+        if (saver && ending == "resize") {
+            SetWindowPos(preview, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            GetClientRect(preview, &previewClient);
+            RECT saverClient{};
+            const DWORD start = GetTickCount();
+            do {
+                if (pumpUntilExit(process.hProcess, 50)) break;
+                GetClientRect(saver, &saverClient);
+            } while (!EqualRect(&saverClient, &previewClient) && GetTickCount() - start < kEndBoundMs);
+            std::printf("resized preview client %ldx%ld, screensaver window client %ldx%ld\n", previewClient.right,
+                        previewClient.bottom, saverClient.right, saverClient.bottom);
+            check(EqualRect(&saverClient, &previewClient), "it follows the preview window's new client size");
+        }
+
+        // 4. The dialog ends the preview.
         if (ending == "disable") EnableWindow(preview, FALSE);
-        if (ending == "destroy") DestroyWindow(preview);
+        if (ending == "destroy" || ending == "resize") DestroyWindow(preview);
     }
 
     if (!pumpUntilExit(process.hProcess, kEndBoundMs)) {
