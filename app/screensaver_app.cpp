@@ -129,7 +129,7 @@ void ScreensaverApp::openWindow() {
     glfwSetMouseButtonCallback(window, onMouseButton);
     glfwSetCursorPosCallback(window, onCursorPos);
     glfwSetScrollCallback(window, onScroll);
-    if (commandLine->mode != ScreensaverMode::Preview) glfwSetWindowFocusCallback(window, onFocusLost);
+    if (!drawsIntoHostWindow(commandLine->mode)) glfwSetWindowFocusCallback(window, onFocusLost);
 
     glfwMakeContextCurrent(window);
 
@@ -142,7 +142,7 @@ void ScreensaverApp::openWindow() {
 
     glLoaderInit();
     requireOpenGlFunctions();
-    if (commandLine->mode != ScreensaverMode::Preview) otherMonitors.open(window);
+    if (!drawsIntoHostWindow(commandLine->mode)) otherMonitors.open(window);
 }
 
 void ScreensaverApp::setRenderState() {
