@@ -2,17 +2,22 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum class ScreensaverMode : std::int32_t {
     Preview = 0,      // /p <handle>: draw into the host's preview window
     Screensaver = 1,  // /s: full screen
     Configure = 2,    // /c: the About window
     None = 3,         // no recognised switch: full screen, as Screensaver
+    Host = 4,         // Linux screensaver hosts (XScreenSaver, MATE, Xfce): draw into their window
 };
 
 struct CommandLine {
     ScreensaverMode mode = ScreensaverMode::None;
-    std::intptr_t parentWindow = 0;
+    std::intptr_t parentWindow = 0;  // Host: 0 stands for the root window
+    // --photos DIR (Linux): the folder to take the background photograph
+    // from; empty for the built-in backgrounds.
+    std::string photosDirectory;
 };
 
 // Scans the command-line text (without the program path). The last recognised

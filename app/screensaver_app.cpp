@@ -5,6 +5,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "app/frame_clock.h"
 #include "scene/window_size.h"
 #include "app/window_icon.h"
 #include "gfx/gl.h"
@@ -14,6 +15,13 @@
 #include "scene/rain_scene.h"
 
 ScreensaverApp* gScreensaverApp = nullptr;
+
+namespace {
+// Host mode: the host owns the input, and its window may change.
+bool hostMode() { return gScreensaverApp != nullptr && gScreensaverApp->commandLine->mode == ScreensaverMode::Host; }
+bool drawsIntoHostWindow(ScreensaverMode mode) { return mode == ScreensaverMode::Preview || mode == ScreensaverMode::Host; }
+FrameClock hostClock;
+}  // namespace
 
 int windowsVersionNumber(std::uint32_t versionValue) {
     const int major = static_cast<int>(versionValue & 0xFFu);
@@ -29,9 +37,13 @@ void onWindowSize(GLFWwindow* /*window*/, int width, int height) {
     setWindowSize(width, height);
 }
 
-void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) { std::exit(0); }
+void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) {
+    if (!hostMode()) std::exit(0);
+}
 
-void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) { std::exit(0); }
+void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) {
+    if (!hostMode()) std::exit(0);
+}
 
 void onCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
 
@@ -61,7 +73,7 @@ void ScreensaverApp::initGlfw() {
 }
 
 void ScreensaverApp::computeWindowSize() {
-    if (commandLine->mode == ScreensaverMode::Preview) {
+    if (drawsIntoHostWindow(commandLine->mode)) {
         int width = 0, height = 0;
         platform::hostClientSize(commandLine->parentWindow, &width, &height);
         setWindowSize(width, height);
@@ -81,7 +93,7 @@ void ScreensaverApp::openWindow() {
     glfwWindowHint(GLFW_SAMPLES, 0);
     glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
 
-    if (commandLine->mode == ScreensaverMode::Preview) {
+    if (drawsIntoHostWindow(commandLine->mode)) {
         window = platform::adoptHostWindow(commandLine->parentWindow);
     } else {
         window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
@@ -122,23 +134,33 @@ void ScreensaverApp::setRenderState() {
 void ScreensaverApp::run() {
     RainScene& scene = rainScene();
     scene.setup();
+    const bool host = commandLine->mode == ScreensaverMode::Host;
     bool keepRunning = true;
     for (;;) {
         frameStep();
         glfwSwapBuffers(window);
+        // From the first frame shown on, a stop signal waits for the frame.
+        if (host) platform::stopSignalsEndAfterTheFrame();
         glfwPollEvents();
-        if (glfwGetKey(window, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
+        if (!host && glfwGetKey(window, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
         if (glfwWindowShouldClose(window) == 1) keepRunning = false;
         // A stop request from outside (signal, lost display) is a close request.
         if (platform::stopRequested()) keepRunning = false;
         if (commandLine->mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine->parentWindow))
             break;
+        // Host mode: an unmapped host window comes back; a destroyed one ends it.
+        if (host && !platform::hostWindowAlive(commandLine->parentWindow)) break;
         if (!keepRunning) break;
+    }
+    if (host && platform::stopRequested()) {
+        glfwTerminate();
+        platform::endByStopSignal();
     }
 }
 
 void ScreensaverApp::frameStep() {
-    const float t = static_cast<float>(glfwGetTime());
+    const double now = glfwGetTime();
+    const float t = static_cast<float>(commandLine->mode == ScreensaverMode::Host ? hostClock.next(now) : now);
     RainScene& scene = rainScene();
     scene.clock()->setCurrentTime(t);
     scene.render();

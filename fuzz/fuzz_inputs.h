@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
+#include "app/host_options.h"
 #include "mesh/mesh_data.h"
 #include "mesh/objl.h"
 #include "platform/linux/photo_decode.h"
@@ -73,7 +75,11 @@ inline bool runMtlInput(const std::uint8_t* data, std::size_t size) {
     return loader.loadMtlText(text) && !loader.materials.empty();
 }
 
-// Runs the command-line scan on a NUL-terminated copy of the input.
+// Runs the Windows command-line scan on a NUL-terminated copy of the input,
+// and the Linux option parser on the input cut at its NUL bytes: with more
+// than one piece the first is the value of XSCREENSAVER_WINDOW, the rest the
+// arguments; a single piece is split at blanks into arguments, the variable
+// unset.
 inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);  // c_str() adds the NUL
     const CommandLine result = parseCommandLine(text.c_str());
@@ -82,7 +88,43 @@ inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
         result.mode != Mode::None) {
         return false;
     }
-    return result.mode != Mode::None || result.parentWindow == 0;
+    if (result.mode == Mode::None && result.parentWindow != 0) return false;
+
+    std::vector<std::string> pieces;
+    const bool split = text.find('\0') != std::string::npos;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(split ? '\0' : ' ', start);
+        pieces.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    const std::string variable = split ? pieces.front() : std::string();
+    if (split) pieces.erase(pieces.begin());
+    if (!split && pieces.size() == 1 && pieces[0].empty()) pieces.clear();
+    const LaunchOptions options = parseLaunchOptions(pieces, split ? variable.c_str() : nullptr);
+    switch (options.action) {
+        case LaunchAction::Error:
+            // One short line that says what was wrong.
+            return !options.error.empty() && options.error.size() < 256 && options.error.find('\n') == std::string::npos;
+        case LaunchAction::Help:
+        case LaunchAction::AddToXScreenSaver:
+            return true;
+        case LaunchAction::Run:
+            break;
+    }
+    const CommandLine& line = options.line;
+    if (line.mode == Mode::Host) return line.parentWindow >= 0 && line.parentWindow <= 0xFFFFFFFF;
+    // Anything else is the Windows scan of the arguments, photos taken out.
+    bool photos = false;
+    std::string joined;
+    for (const std::string& piece : pieces) {
+        if (piece == "--photos" || piece == "-photos") photos = true;
+        joined += (joined.empty() ? "" : " ") + piece;
+    }
+    if (photos || (!pieces.empty() && !pieces[0].empty() && pieces[0][0] == '-')) return true;
+    const CommandLine windows = parseCommandLine(joined.c_str());
+    return line.mode == windows.mode && line.parentWindow == windows.parentWindow && line.photosDirectory.empty();
 }
 
 // Decodes the input as a photograph file (JPEG or PNG by its first bytes)

@@ -32,6 +32,10 @@ Resource findResource(const char* type, int id);
 // MessageBoxA. Linux shows a small X11 dialog and writes the text to stderr.
 enum class MessageIcon { Information, Exclamation };
 void messageBox(const char* text, const char* caption, MessageIcon icon);
+// From now on message boxes only write their "caption: text" line to
+// stderr and show nothing (host mode: nothing of ours may appear on the
+// host's screen but the drawing).
+void messageBoxesToStderrOnly();
 
 // ---------------------------------------------------------------------------
 // Single-instance marker. Creates the named event `name` and keeps it for the
@@ -57,16 +61,36 @@ bool hostWindowEnabled(std::intptr_t handle);                         // IsWindo
 // that is adopted instead. The host window's size and enabled state stay
 // what the caller watches.
 GLFWwindow* adoptHostWindow(std::intptr_t handle);
+// Host mode (Linux screensaver hosts): true while the host window exists,
+// mapped or not; like hostWindowEnabled it keeps the adopted window at the
+// host's size. Win32: IsWindow.
+bool hostWindowAlive(std::intptr_t handle);
+// The screen's root window, the host of --root without $XSCREENSAVER_WINDOW;
+// 0 when no display can be opened (Win32: the desktop window).
+std::intptr_t rootWindow();
 
 // ---------------------------------------------------------------------------
 // Process-level requests to stop (Linux: SIGTERM, SIGINT, a lost display).
 // Installed once at start-up; the frame loop treats a request as a close.
 void installStopHandlers();
 bool stopRequested();
+// Host mode: a stop signal must end the process by that very signal, which
+// the screensaver hosts log as a normal stop. After stopSignalsEndAtOnce the
+// handler does so at once (start-up: nothing to finish); after
+// stopSignalsEndAfterTheFrame it only requests the stop, and the frame loop,
+// once it has cleaned up, calls endByStopSignal: default action restored,
+// the signal raised again. endByStopSignal returns when no stop signal came.
+// Win32: nothing of this happens; endByStopSignal returns.
+void stopSignalsEndAtOnce();
+void stopSignalsEndAfterTheFrame();
+void endByStopSignal();
 
 // ---------------------------------------------------------------------------
 // Opens a URL in the user's browser (Linux: xdg-open). Result not reported.
 void openUrl(const char* url);
+
+// The running executable's absolute path ("" when it cannot be told).
+const char* executablePath();
 
 // ---------------------------------------------------------------------------
 // OpenGL procedure lookup, the two steps of the entry-point loader.

@@ -317,11 +317,18 @@ private:
 
 }  // namespace
 
+namespace {
+bool stderrOnly = false;
+}  // namespace
+
+void messageBoxesToStderrOnly() { stderrOnly = true; }
+
 void messageBox(const char* text, const char* caption, MessageIcon icon) {
     if (text == nullptr) text = "";
     if (caption == nullptr) caption = "";
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
+    if (stderrOnly) return;
 
     x11::installErrorHandlers();
     Display* display = XOpenDisplay(nullptr);  // no display: stderr is all there is

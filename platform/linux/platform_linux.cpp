@@ -149,18 +149,33 @@ bool hostClientSize(std::intptr_t handle, int* width, int* height) {
     return true;
 }
 
-bool hostWindowEnabled(std::intptr_t handle) {
-    XWindowAttributes attributes;
-    if (!hostAttributes(handle, &attributes)) return false;  // destroyed
-    if (attributes.map_state == IsUnmapped) return false;     // hidden by its owner
-    // Keep the adopted window covering the host: a resize reaches
-    // onWindowSize through GLFW's own ConfigureNotify handling.
-    if (adoptedWindow != nullptr && (attributes.width != adoptedWidth || attributes.height != adoptedHeight)) {
-        adoptedWidth = attributes.width;
-        adoptedHeight = attributes.height;
+namespace {
+// The host's attributes, with the adopted window kept covering the host: a
+// resize reaches onWindowSize through GLFW's own ConfigureNotify handling.
+bool followHost(std::intptr_t handle, XWindowAttributes* attributes) {
+    if (!hostAttributes(handle, attributes)) return false;  // destroyed
+    if (adoptedWindow != nullptr && (attributes->width != adoptedWidth || attributes->height != adoptedHeight)) {
+        adoptedWidth = attributes->width;
+        adoptedHeight = attributes->height;
         glfwSetWindowSize(adoptedWindow, adoptedWidth, adoptedHeight);
     }
     return true;
+}
+}  // namespace
+
+bool hostWindowEnabled(std::intptr_t handle) {
+    XWindowAttributes attributes;
+    return followHost(handle, &attributes) && attributes.map_state != IsUnmapped;  // unmapped: hidden by its owner
+}
+
+bool hostWindowAlive(std::intptr_t handle) {
+    XWindowAttributes attributes;
+    return followHost(handle, &attributes);
+}
+
+std::intptr_t rootWindow() {
+    Display* display = hostConnection();
+    return display ? static_cast<std::intptr_t>(DefaultRootWindow(display)) : 0;
 }
 
 GLFWwindow* adoptHostWindow(std::intptr_t handle) {
@@ -178,6 +193,10 @@ GLFWwindow* adoptHostWindow(std::intptr_t handle) {
     Display* display = glfwGetX11Display();
     const Window child = glfwGetX11Window(window);
     x11::resetError();
+    // Not the window manager's to frame when the host is the root window.
+    XSetWindowAttributes unmanaged{};
+    unmanaged.override_redirect = True;
+    XChangeWindowAttributes(display, child, CWOverrideRedirect, &unmanaged);
     XReparentWindow(display, child, static_cast<Window>(handle), 0, 0);
     if (x11::syncAndTakeError(display) != 0) {  // the host went away meanwhile
         glfwDestroyWindow(window);
@@ -192,8 +211,26 @@ GLFWwindow* adoptHostWindow(std::intptr_t handle) {
 
 // ---------------------------------------------------------------------------
 namespace {
-volatile std::sig_atomic_t stopFlag = 0;
-void onStopSignal(int) { stopFlag = 1; }
+volatile std::sig_atomic_t stopSignal = 0;  // the signal that asked to stop
+volatile std::sig_atomic_t endAtOnce = 0;
+
+void restoreDefaultAction(int number) {
+    struct sigaction action{};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(number, &action, nullptr);
+}
+
+void onStopSignal(int number) {
+    if (endAtOnce) {
+        // Blocked while this handler runs: delivered, now with the default
+        // action, as soon as it returns.
+        restoreDefaultAction(number);
+        raise(number);
+        return;
+    }
+    stopSignal = number;
+}
 }  // namespace
 
 void installStopHandlers() {
@@ -210,7 +247,37 @@ void installStopHandlers() {
 
 bool stopRequested() {
     x11::installErrorHandlers();  // once per frame: see installErrorHandlers
-    return stopFlag != 0;
+    return stopSignal != 0;
+}
+
+void stopSignalsEndAtOnce() {
+    endAtOnce = 1;
+    if (stopSignal != 0) endByStopSignal();  // one came before
+}
+
+void stopSignalsEndAfterTheFrame() { endAtOnce = 0; }
+
+void endByStopSignal() {
+    const int number = stopSignal;
+    if (number == 0) return;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    restoreDefaultAction(number);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, number);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(number);
+    _exit(128 + number);  // not reached: the default action ends the process
+}
+
+const char* executablePath() {
+    static const std::string path = [] {
+        char buffer[4096];
+        const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+    }();
+    return path.c_str();
 }
 
 // ---------------------------------------------------------------------------

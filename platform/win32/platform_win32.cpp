@@ -13,7 +13,15 @@
 
 namespace platform {
 
+namespace {
+bool stderrOnly = false;
+}  // namespace
+
+// Host mode exists only on Linux; the Windows program shows every box.
+void messageBoxesToStderrOnly() { stderrOnly = true; }
+
 void messageBox(const char* text, const char* caption, MessageIcon icon) {
+    if (stderrOnly) return;
     MessageBoxA(nullptr, text ? text : "", caption ? caption : "",
                 icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }
@@ -50,6 +58,10 @@ bool hostClientSize(std::intptr_t handle, int* width, int* height) {
 }
 
 bool hostWindowEnabled(std::intptr_t handle) { return IsWindowEnabled(toWindow(handle)) != FALSE; }
+
+bool hostWindowAlive(std::intptr_t handle) { return hostWindowExists(handle); }
+
+std::intptr_t rootWindow() { return reinterpret_cast<std::intptr_t>(GetDesktopWindow()); }
 
 namespace {
 
@@ -104,6 +116,15 @@ GLFWwindow* adoptHostWindow(std::intptr_t handle) {
 
 void installStopHandlers() {}
 bool stopRequested() { return false; }
+void stopSignalsEndAtOnce() {}
+void stopSignalsEndAfterTheFrame() {}
+void endByStopSignal() {}
+
+const char* executablePath() {
+    static char path[MAX_PATH] = {};
+    if (path[0] == '\0') GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
 
 void openUrl(const char* url) { ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL); }
 

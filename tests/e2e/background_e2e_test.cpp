@@ -17,7 +17,9 @@
 #include "tests/support/jpeg_writer.h"
 #include "tests/support/screen_capture.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 using namespace e2e;
@@ -87,8 +89,9 @@ TEST(Backgrounds, SeveralStartsShowMoreThanOneBackground) {
 
 // --photos: the screen shows the folder's photograph under the ripples (a
 // magenta and purple checkerboard, unlike any built-in background: no
-// green anywhere); a folder that does not exist still gives a picture (a
-// built-in background) and one line on stderr.
+// green anywhere), with /s and in host mode, and in host mode also from
+// XScreenSaver's image folder; a folder that does not exist still gives a
+// picture (a built-in background) and one line on stderr.
 TEST(Backgrounds, PhotosOptionShowsTheFoldersPhotograph) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / ("lumeridge-e2e-photos-" + std::to_string(::getpid()));
@@ -107,15 +110,46 @@ TEST(Backgrounds, PhotosOptionShowsTheFoldersPhotograph) {
 
     VirtualDisplay x;
     ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+    // Host mode into the root window, once with --photos and once with the
+    // image folder of an ~/.xscreensaver (XSCREENSAVER_WINDOW set, no option).
+    const fs::path home = folder / "home";
+    fs::create_directories(home);
+    std::ofstream(home / ".xscreensaver") << "mode:\trandom\nimageDirectory:\t" << (folder / "sub").string() << "\n";
+    char rootId[32];
+    std::snprintf(rootId, sizeof rootId, "0x%lx", static_cast<unsigned long>(DefaultRootWindow(x.connection())));
     struct Case {
-        fs::path folder;
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
         bool photo;
     };
-    for (const Case& c : {Case{folder, true}, Case{folder / "missing", false}}) {
-        SCOPED_TRACE(c.folder.string());
-        Process saver({LUMERIDGE_EXE, "/s", "--photos", c.folder.string()}, childEnvironment(x.name()));
+    const std::string exe = LUMERIDGE_EXE;
+    const Case cases[] = {
+        // Drawing into the root window leaves its last frame there: each host
+        // run follows a black screen (at the start, or after a window closed).
+        {{exe}, {"HOME=" + home.string(), std::string("XSCREENSAVER_WINDOW=") + rootId}, true},
+        {{exe, "/s", "--photos", folder.string()}, {}, true},
+        {{exe, "--root", "--photos", folder.string()}, {}, true},
+        {{exe, "/s", "--photos", (folder / "missing").string()}, {}, false},
+    };
+    for (const Case& c : cases) {
+        const fs::path shown = c.photo ? folder : folder / "missing";
+        std::string trace;
+        for (const std::string& a : c.arguments) trace += a + " ";
+        for (const std::string& e : c.environment) trace += e + " ";
+        SCOPED_TRACE(trace);
+        std::vector<std::string> environment = childEnvironment(x.name());
+        for (const std::string& e : c.environment) {
+            const std::string name = e.substr(0, e.find('=') + 1);
+            environment.erase(std::remove_if(environment.begin(), environment.end(),
+                                             [&](const std::string& v) { return v.rfind(name, 0) == 0; }),
+                              environment.end());
+            environment.push_back(e);
+        }
+        Process saver(c.arguments, environment);
         ASSERT_TRUE(saver.started());
-        ASSERT_TRUE(waitForTopLevel(x.connection(), "Lumeridge", kStartBound)) << saver.stderrText();
+        if (c.arguments.size() > 1 && c.arguments[1] == "/s") {
+            ASSERT_TRUE(waitForTopLevel(x.connection(), "Lumeridge", kStartBound)) << saver.stderrText();
+        }
         std::vector<double> means;
         ASSERT_TRUE(waitUntil([&] { return showsAPicture(means = blockMeans(x.connection())); }, kStartBound));
         double maxGreen = 0.0, minRed = 255.0, minBlue = 255.0;
@@ -134,7 +168,7 @@ TEST(Backgrounds, PhotosOptionShowsTheFoldersPhotograph) {
             EXPECT_GT(minBlue, 90.0);
             EXPECT_EQ(said.find("built-in"), std::string::npos) << said;
         } else {
-            EXPECT_NE(said.find("no photographs in " + c.folder.string()), std::string::npos) << said;
+            EXPECT_NE(said.find("no photographs in " + shown.string()), std::string::npos) << said;
         }
         ASSERT_TRUE(waitUntil([&] { return countViewableTopLevels(x.connection(), "Lumeridge") == 0; }, kExitBound));
     }

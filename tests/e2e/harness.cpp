@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -74,6 +75,7 @@ std::vector<std::string> childEnvironment(const std::string& display) {
     std::vector<std::string> out;
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "DISPLAY=", 8) == 0) continue;
+        if (std::strncmp(*e, "XSCREENSAVER_WINDOW=", 20) == 0) continue;
         out.emplace_back(*e);
     }
     if (!display.empty()) out.push_back("DISPLAY=" + display);
@@ -164,6 +166,19 @@ std::optional<std::string> Process::readLine(Seconds timeout) {
     return std::nullopt;
 }
 
+std::unique_ptr<Process> startX11Host(const std::string& display, int width, int height, Window* id) {
+    auto host = std::make_unique<Process>(
+        std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
+        childEnvironment(display), true);
+    const std::optional<std::string> line = host->readLine(Seconds(10));
+    *id = line ? std::stoul(*line) : 0;
+    return host;
+}
+
+bool hostCommand(Process& host, const std::string& command) {
+    return host.writeLine(command) && host.readLine(Seconds(10)).value_or("") == "ok";
+}
+
 int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout) {
     std::vector<std::string> full = argv;
     if (full[0].find('/') == std::string::npos) full[0] = "/usr/bin/" + full[0];
@@ -241,6 +256,18 @@ unsigned long rootPixel(Display* display, int x, int y) {
     const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFFul;
     XDestroyImage(image);
     return pixel;
+}
+
+std::vector<unsigned long> sampleGrid(Display* display) {
+    std::vector<unsigned long> samples;
+    for (int y = 30; y < 1080; y += 60)
+        for (int x = 30; x < 1920; x += 60) samples.push_back(rootPixel(display, x, y));
+    return samples;
+}
+
+int distinctValues(std::vector<unsigned long> samples) {
+    std::sort(samples.begin(), samples.end());
+    return static_cast<int>(std::unique(samples.begin(), samples.end()) - samples.begin());
 }
 
 // ---------------------------------------------------------------------------

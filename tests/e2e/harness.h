@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,8 +34,9 @@ private:
     Display* connection_ = nullptr;
 };
 
-// Environment for a child: the test's own, with DISPLAY set (or removed
-// when `display` is empty) and the sanitizers told that the never-freed
+// Environment for a child: the test's own without XSCREENSAVER_WINDOW (a
+// test run inside a screensaver host must not start host mode), with DISPLAY
+// set (or removed when `display` is empty) and the sanitizers told that the never-freed
 // objects of a program that keeps everything to the end are not leaks.
 std::vector<std::string> childEnvironment(const std::string& display);
 
@@ -69,6 +71,12 @@ private:
     std::chrono::steady_clock::time_point start_, end_;
 };
 
+// The stand-in host window (x11_host) on `display`, `width` x `height` at
+// (100, 100) with a magenta background; *id is its window, 0 if it did not
+// start. hostCommand sends it one command and waits for its "ok".
+std::unique_ptr<Process> startX11Host(const std::string& display, int width, int height, Window* id);
+bool hostCommand(Process& host, const std::string& command);
+
 // Runs a program to its end (bounded); returns its exit code or -1.
 int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout = Seconds(10));
 
@@ -86,6 +94,12 @@ std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& t
 int countViewableTopLevels(Display* display, const std::string& title);
 // The pixel at root coordinates (x, y) as 0xRRGGBB.
 unsigned long rootPixel(Display* display, int x, int y);
+
+// The root window's pixels at the centres of a grid of 60 x 60 cells
+// (576 samples of 1920x1080), and how many different values they hold: a
+// picture with detail, not a flat or black screen, has well over 100.
+std::vector<unsigned long> sampleGrid(Display* display);
+int distinctValues(std::vector<unsigned long> samples);
 
 // Counts windows created on the screen from its construction on
 // (SubstructureNotify on the root window).

@@ -34,12 +34,7 @@ protected:
     std::unique_ptr<Process> start(std::vector<std::string> args) { return start(std::move(args), x_.name()); }
 
     std::unique_ptr<Process> startHost(int width, int height, Window* id) {
-        auto host = std::make_unique<Process>(
-            std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
-            childEnvironment(x_.name()), true);
-        const std::optional<std::string> line = host->readLine(Seconds(10));
-        *id = line ? std::stoul(*line) : 0;
-        return host;
+        return startX11Host(x_.name(), width, height, id);
     }
 
     int tool(const std::vector<std::string>& argv) { return runTool(argv, x_.name()); }
@@ -313,17 +308,6 @@ TEST_F(Shell, PreviewHostDestroyedBeforeTheFirstFrameEndsWith0) {
 // What the user sees: a picture with detail in it, and ripples that move.
 namespace {
 
-std::vector<unsigned long> sampleGrid(Display* display) {
-    std::vector<unsigned long> samples;
-    for (int y = 30; y < 1080; y += 60)
-        for (int x = 30; x < 1920; x += 60) samples.push_back(rootPixel(display, x, y));
-    return samples;
-}
-
-int distinctValues(std::vector<unsigned long> samples) {
-    std::sort(samples.begin(), samples.end());
-    return static_cast<int>(std::unique(samples.begin(), samples.end()) - samples.begin());
-}
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // A stand-in for a screensaver settings dialog: creates a mapped top-level
 // window of the given size with a magenta background, prints its X11 id on
 // stdout, then obeys one command per stdin line and answers "ok" to each:
-//   destroy | unmap | map | resize W H | quit
+//   destroy | unmap | map | resize W H | move X Y | quit
 // End of stdin ends it too.
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
             unsigned w = 0, h = 0;
+            int x = 0, y = 0;
             if (line == "destroy") {
                 XDestroyWindow(display, window);
             } else if (line == "unmap") {
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
                 XMapWindow(display, window);
             } else if (std::sscanf(line.c_str(), "resize %u %u", &w, &h) == 2) {
                 XResizeWindow(display, window, w, h);
+            } else if (std::sscanf(line.c_str(), "move %d %d", &x, &y) == 2) {
+                XMoveWindow(display, window, x, y);
             } else if (line == "quit") {
                 return 0;
             }

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
-#include "app/photos_option.h"
 #include "app/screensaver_app.h"
 
 namespace {
@@ -63,30 +61,3 @@ TEST(WindowsVersion, MajorTimesTenPlusMinor) {
 }
 
 }  // namespace
-
-// The photographs option leaves the arguments before the Windows-style scan,
-// where a folder such as /home/p/pics would read as /p.
-TEST(PhotosOption, TakenOutOfTheArguments) {
-    using Args = std::vector<std::string>;
-    struct Row {
-        Args in;
-        Args rest;
-        const char* folder;
-        bool given, missing;
-    };
-    const Row rows[] = {
-        {{"/s", "--photos", "/home/p/pics"}, {"/s"}, "/home/p/pics", true, false},
-        {{"-photos", "/a", "/s"}, {"/s"}, "/a", true, false},
-        {{"--photos=/x/y", "/p", "5"}, {"/p", "5"}, "/x/y", true, false},
-        {{"--photos", "/a", "--photos", "/b"}, {}, "/b", true, false},
-        {{"/s", "--photos"}, {"/s"}, "", false, true},
-        {{"/s", "--photosx", "/a"}, {"/s", "--photosx", "/a"}, "", false, false},
-    };
-    for (const Row& r : rows) {
-        const PhotosOption o = takePhotosOption(r.in);
-        EXPECT_EQ(o.rest, r.rest) << r.in.size();
-        EXPECT_EQ(o.folder, r.folder);
-        EXPECT_EQ(o.given, r.given);
-        EXPECT_EQ(o.missingFolder, r.missing);
-    }
-}

@@ -1,0 +1,123 @@
+// XScreenSaver 6 end to end: the real daemon, run as an unprivileged user
+// (it launches no hacks as root) on a private Xvfb, with a programs list
+// that holds only Lumeridge from the install tree.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHack = std::string(LUMERIDGE_INSTALL_DIR) + "/libexec/xscreensaver/lumeridge";
+constexpr const char* kUser = "lumeridge-test";
+
+// The pid of a running process whose command line starts with `program`.
+pid_t findProcess(const std::string& program) {
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        std::string first;
+        std::getline(in, first, '\0');
+        if (first == program) return static_cast<pid_t>(std::stol(name));
+    }
+    return 0;
+}
+
+class XScreenSaver : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(x_.ok()) << "Xvfb did not start";
+        ASSERT_TRUE(fs::exists(kHack)) << kHack << " is not installed (test fixture hosts.install)";
+        char pattern[] = "/tmp/lumeridge-xss-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home_ = pattern;
+        chmod(home_.c_str(), 0755);
+        std::ofstream(home_ + "/.xscreensaver") << "mode:\t\tone\nselected:\t0\nlock:\t\tFalse\nsplash:\t\tFalse\n"
+                                                   "fade:\t\tFalse\nunfade:\t\tFalse\ntimeout:\t1:00:00\n"
+                                                   "programs:\t\t\\\n  GL: \"Lumeridge\" "
+                                                << kHack << " --root \\n\\\n\n";
+        // As root: the daemon runs as an unprivileged user of its own.
+        prefix_ = {"/usr/bin/env"};
+        if (geteuid() == 0) {
+            if (getpwnam(kUser) == nullptr) {
+                runTool({"/usr/sbin/useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", kUser}, "");
+            }
+            const passwd* user = getpwnam(kUser);
+            ASSERT_NE(user, nullptr) << "could not create the user " << kUser;
+            chown(home_.c_str(), user->pw_uid, user->pw_gid);
+            chown((home_ + "/.xscreensaver").c_str(), user->pw_uid, user->pw_gid);
+            prefix_ = {"/usr/bin/setpriv", "--reuid=" + std::to_string(user->pw_uid),
+                       "--regid=" + std::to_string(user->pw_gid), "--clear-groups", "/usr/bin/env"};
+        }
+        prefix_.insert(prefix_.end(), {"-i", "HOME=" + home_, "DISPLAY=" + x_.name(), "PATH=/usr/bin:/bin"});
+    }
+    void TearDown() override {
+        if (daemon_) command("-exit");
+        std::error_code error;
+        fs::remove_all(home_, error);
+    }
+
+    std::vector<std::string> as(std::vector<std::string> argv) {
+        argv.insert(argv.begin(), prefix_.begin(), prefix_.end());
+        return argv;
+    }
+    int command(const std::string& what) { return runTool(as({"/usr/bin/xscreensaver-command", what}), ""); }
+
+    VirtualDisplay x_;
+    std::string home_;
+    std::vector<std::string> prefix_;
+    std::unique_ptr<Process> daemon_;
+};
+
+TEST_F(XScreenSaver, ActivateShowsTheRainAndDeactivateStopsItNormally) {
+    daemon_ = std::make_unique<Process>(as({"/usr/bin/xscreensaver", "-no-splash", "-verbose"}), childEnvironment(""));
+    ASSERT_TRUE(waitUntil([&] { return command("-time") == 0; }, Seconds(15))) << daemon_->stderrText();
+
+    const auto activated = std::chrono::steady_clock::now();
+    ASSERT_EQ(command("-activate"), 0);
+    std::vector<unsigned long> first;
+    ASSERT_TRUE(waitUntil([&] { return distinctValues(first = sampleGrid(x_.connection())) > 100; }, Seconds(20)))
+        << "distinct colours: " << distinctValues(first) << "\n" << daemon_->stderrText();
+    std::printf("[ figure ] activation to a rippled picture: %.3f s\n",
+                std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - activated).count());
+    // Motion: the picture changes (a loaded machine may take a while for the
+    // next frame at 1920x1080).
+    int changed = 0;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const std::vector<unsigned long> later = sampleGrid(x_.connection());
+            changed = 0;
+            for (std::size_t i = 0; i < first.size(); ++i) changed += first[i] != later[i];
+            return changed > 10;
+        },
+        Seconds(10)))
+        << changed << " of " << first.size() << " samples changed";
+
+    const pid_t hack = findProcess(kHack);
+    ASSERT_NE(hack, 0) << "no " << kHack << " process";
+    ASSERT_EQ(command("-deactivate"), 0);
+    const auto deactivated = std::chrono::steady_clock::now();
+    EXPECT_TRUE(waitUntil([&] { return findProcess(kHack) == 0; }, Seconds(2))) << "still running after -deactivate";
+    std::printf("[ figure ] deactivation to the process gone: %.3f s\n",
+                std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - deactivated).count());
+
+    const std::string log = daemon_->stderrText();
+    EXPECT_NE(log.find("killing pid " + std::to_string(hack)), std::string::npos) << log;
+    EXPECT_EQ(log.find("crashed"), std::string::npos) << log;
+    EXPECT_EQ(log.find("is not installed"), std::string::npos) << log;
+}
+
+}  // namespace
