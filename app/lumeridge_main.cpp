@@ -6,6 +6,7 @@
 #include "app/xscreensaver_list.h"
 #include "app/screensaver_app.h"
 #include "platform/platform.h"
+#include "scene/photo_background.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,6 +97,11 @@ int lumeridgeLinuxMain(const std::vector<std::string>& args, const char* xscreen
             break;
     }
     CommandLine* line = new CommandLine(options.line);  // lives until the process ends
+    // The background photograph's folder: --photos, else in host mode the
+    // image folder the user chose in XScreenSaver's settings, if any.
+    std::string photos = line->photosDirectory;
+    if (photos.empty() && line->mode == ScreensaverMode::Host) photos = platform::xscreensaverImageFolder();
+    setPhotosDirectory(photos);
     if (line->mode == ScreensaverMode::Host) return runHostMode(line);
     return runWithCommandLine(line, nullptr, 0);
 }

@@ -1,7 +1,7 @@
 // Time from starting a process to its first frame on screen, watched from
 // outside like a user would see it.
 //
-//   bench_first_frame <executable> [runs] [argument]   (default 5 runs, "/s")
+//   bench_first_frame <executable> [runs] [argument...]   (default 5 runs, "/s")
 //
 // The display must show a black root window (Xvfb -br) and nothing else.
 // For each run it starts the executable, polls the screen's middle row
@@ -67,12 +67,13 @@ void finish(pid_t pid) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_first_frame <executable> [runs] [argument]\n");
+        std::fprintf(stderr, "usage: bench_first_frame <executable> [runs] [argument...]\n");
         return 2;
     }
     const std::string exe = argv[1];
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    const std::string argument = argc > 3 ? argv[3] : "/s";
+    std::vector<std::string> arguments(argv + std::min(argc, 3), argv + argc);
+    if (arguments.empty()) arguments.push_back("/s");
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "bench_first_frame: no display\n");
@@ -94,7 +95,9 @@ int main(int argc, char** argv) {
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<char*> args = {const_cast<char*>(exe.c_str()), const_cast<char*>(argument.c_str()), nullptr};
+        std::vector<char*> args = {const_cast<char*>(exe.c_str())};
+        for (const std::string& a : arguments) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
         pid_t pid = -1;
         const Clock::time_point start = Clock::now();
         const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, args.data(), environ);

@@ -14,6 +14,8 @@
 #include "app/host_options.h"
 #include "mesh/mesh_data.h"
 #include "mesh/objl.h"
+#include "platform/linux/photo_decode.h"
+#include "platform/linux/photo_image.h"
 
 namespace fuzz_inputs {
 
@@ -123,6 +125,22 @@ inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
     if (photos || (!pieces.empty() && !pieces[0].empty() && pieces[0][0] == '-')) return true;
     const CommandLine windows = parseCommandLine(joined.c_str());
     return line.mode == windows.mode && line.parentWindow == windows.parentWindow && line.photosDirectory.empty();
+}
+
+// Decodes the input as a photograph file (JPEG or PNG by its first bytes)
+// for a 64-pixel side and cuts its square: a decoded image has pixels and
+// exactly width * height * 3 bytes of them; a refused one says why.
+inline bool runPhotoInput(const std::uint8_t* data, std::size_t size) {
+    photo::RgbImage image;
+    const char* problem = nullptr;
+    if (!photo::decodePhoto(data, size, 64, &image, &problem)) return problem != nullptr;
+    if (image.width < 1 || image.height < 1) return false;
+    if (image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3u) {
+        return false;
+    }
+    std::uint8_t square[16 * 16 * 3];
+    photo::cropAndScaleSquare(image, 16, square);
+    return true;
 }
 
 }  // namespace fuzz_inputs

@@ -46,7 +46,22 @@ void readBitmapPixels(float* buffer, int id, int width, int height, unsigned cha
     if (reader) source.close(reader);
 }
 
-GLFWTexture::GLFWTexture(int bitmapId, int size) {
+void readRgbPixels(float* buffer, const unsigned char* rgb, int width, int height) {
+    if (buffer == nullptr || rgb == nullptr || width <= 0 || height <= 0) return;
+    for (int i = 0; i < height; ++i) {
+        const unsigned char* src = rgb + static_cast<std::size_t>(height - 1 - i) * static_cast<std::size_t>(width) * 3u;
+        float* texel = buffer + static_cast<std::size_t>(i) * static_cast<std::size_t>(width) * 4u;
+        for (int x = 0; x < width; ++x, texel += 4, src += 3) {
+            texel[0] = static_cast<float>(src[0]) / 255.0f;
+            texel[1] = static_cast<float>(src[1]) / 255.0f;
+            texel[2] = static_cast<float>(src[2]) / 255.0f;
+            texel[3] = 1.0f;
+        }
+    }
+}
+
+template <typename Fill>
+void GLFWTexture::build(int size, Fill fill) {
     glGenTextures(1, &id_);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, id_);
@@ -54,7 +69,7 @@ GLFWTexture::GLFWTexture(int bitmapId, int size) {
 
     glTexStorage2D(GL_TEXTURE_2D, textureLevelCount(size), GL_RGBA32F, size, size);
     std::vector<float> texels(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4u);
-    readBitmapPixels(texels.data(), bitmapId, size, size, 1);
+    fill(texels.data());
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGBA, GL_FLOAT, texels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -63,6 +78,14 @@ GLFWTexture::GLFWTexture(int bitmapId, int size) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // The texel buffer is released on the way out; the texture keeps its copy.
+}
+
+GLFWTexture::GLFWTexture(int bitmapId, int size) {
+    build(size, [&](float* texels) { readBitmapPixels(texels, bitmapId, size, size, 1); });
+}
+
+GLFWTexture::GLFWTexture(const unsigned char* rgb, int size) {
+    build(size, [&](float* texels) { readRgbPixels(texels, rgb, size, size); });
 }
 
 GLFWTexture::~GLFWTexture() { glDeleteTextures(1, &id_); }

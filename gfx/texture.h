@@ -29,11 +29,19 @@ int textureLevelCount(int size);
 // answer (a missing bitmap, a position outside it) becomes white.
 void readBitmapPixels(float* buffer, int id, int width, int height, unsigned char flip);
 
+// Fills `buffer` (width * height * 4 floats) from 8-bit RGB pixels whose
+// rows run top to bottom, bottom row first as readBitmapPixels with `flip`
+// set lays a bitmap out; alpha is 1.
+void readRgbPixels(float* buffer, const unsigned char* rgb, int width, int height);
+
 class GLFWTexture {
 public:
     // Builds and uploads the texture; it stays bound to GL_TEXTURE_2D on
     // texture unit 0. A side below 1 gives a texture name with no storage.
     GLFWTexture(int bitmapId, int size);
+    // The same texture from size x size 8-bit RGB pixels, rows top to bottom
+    // (a photograph decoded at run time).
+    GLFWTexture(const unsigned char* rgb, int size);
     ~GLFWTexture();
     GLFWTexture(const GLFWTexture&) = delete;
     GLFWTexture& operator=(const GLFWTexture&) = delete;
@@ -41,5 +49,10 @@ public:
     GLuint textureId() const { return id_; }
 
 private:
+    // Creates the texture name; with a side of at least 1 also its storage,
+    // filled by `fill` (width * width * 4 floats), and its sampling state.
+    template <typename Fill>
+    void build(int size, Fill fill);
+
     GLuint id_ = 0;
 };

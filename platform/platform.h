@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct GLFWwindow;
 struct GLFWmonitor;
@@ -117,5 +118,20 @@ struct BitmapReader;
 BitmapReader* openBitmap(int id);
 std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y);
 void closeBitmap(BitmapReader* reader);
+
+// ---------------------------------------------------------------------------
+// A photograph of the user's as the background. Linux only: the Windows
+// program reads no files, and its back end always answers false.
+// Picks one JPEG or PNG at random under `folder` (sub-folders included,
+// hidden files left out), turns it upright by its orientation tag, cuts the
+// largest centred square and scales it to side x side into `rgb` (side *
+// side * 3 bytes, 8-bit RGB, rows top to bottom). A file that cannot be used
+// is passed over for another, a few at most; when none is usable, one line
+// on stderr says so and the answer is false.
+bool loadPhoto(const char* folder, int side, unsigned char* rgb);
+// The image folder the user chose in XScreenSaver's settings (the
+// imageDirectory line of ~/.xscreensaver, ~ expanded), or "" when there is
+// none or it is not a local folder. Win32: always "".
+std::string xscreensaverImageFolder();
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "gfx/drawable.h"
 #include "gfx/program.h"
 #include "gfx/texture.h"
+#include "scene/photo_background.h"
 #include "scene/scene_time.h"
 #include "resources/resource_ids.h"
 
@@ -49,8 +50,14 @@ void RainScene::setup() {
     camera_->pitch(1.0f);
     camera_->updateView(0);
 
-    backgroundId_ = backgroundBitmapIds[backgroundIndex(sceneTime())];
-    background_ = new GLFWTexture(backgroundId_, kBackgroundSide);
+    const std::vector<unsigned char> photo = loadBackgroundPhoto(kBackgroundSide);
+    if (!photo.empty()) {
+        backgroundId_ = kPhotoBackgroundId;
+        background_ = new GLFWTexture(photo.data(), kBackgroundSide);
+    } else {
+        backgroundId_ = backgroundBitmapIds[backgroundIndex(sceneTime())];
+        background_ = new GLFWTexture(backgroundId_, kBackgroundSide);
+    }
 
     registry_->addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
 

@@ -44,6 +44,7 @@ public:
     const FrameStats& frameStats() const { return stats_; }
     bool usesNormalsTexture() const { return useNormalsTexture_; }
     std::int32_t normalsSize() const { return normalsSize_; }
+    // The bitmap shown, or kPhotoBackgroundId for a photograph of the user's.
     int backgroundId() const { return backgroundId_; }
     GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
     GLuint normalsTarget() const { return normalsTarget_; }

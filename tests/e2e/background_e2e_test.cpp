@@ -14,7 +14,13 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/jpeg_writer.h"
 #include "tests/support/screen_capture.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 using namespace e2e;
 
@@ -79,4 +85,92 @@ TEST(Backgrounds, SeveralStartsShowMoreThanOneBackground) {
     }
     std::cout << log.str();
     EXPECT_EQ(seen.size(), 2u) << "one background in " << kMaxStarts << " starts (1 in 20^5 by chance)\n" << log.str();
+}
+
+// --photos: the screen shows the folder's photograph under the ripples (a
+// magenta and purple checkerboard, unlike any built-in background: no
+// green anywhere), with /s and in host mode, and in host mode also from
+// XScreenSaver's image folder; a folder that does not exist still gives a
+// picture (a built-in background) and one line on stderr.
+TEST(Backgrounds, PhotosOptionShowsTheFoldersPhotograph) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("lumeridge-e2e-photos-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "sub");
+    constexpr int kSide = 600;
+    std::vector<unsigned char> rgb(kSide * kSide * 3);
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const bool light = ((x / 50) + (y / 50)) % 2 == 0;
+            unsigned char* p = &rgb[(static_cast<std::size_t>(y) * kSide + x) * 3];
+            p[0] = p[2] = light ? 240 : 120;
+            p[1] = 0;
+        }
+    }
+    ASSERT_TRUE(writeJpeg((folder / "sub" / "checker.jpg").string(), kSide, kSide, rgb.data()));
+
+    VirtualDisplay x;
+    ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+    // Host mode into the root window, once with --photos and once with the
+    // image folder of an ~/.xscreensaver (XSCREENSAVER_WINDOW set, no option).
+    const fs::path home = folder / "home";
+    fs::create_directories(home);
+    std::ofstream(home / ".xscreensaver") << "mode:\trandom\nimageDirectory:\t" << (folder / "sub").string() << "\n";
+    char rootId[32];
+    std::snprintf(rootId, sizeof rootId, "0x%lx", static_cast<unsigned long>(DefaultRootWindow(x.connection())));
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+        bool photo;
+    };
+    const std::string exe = LUMERIDGE_EXE;
+    const Case cases[] = {
+        // Drawing into the root window leaves its last frame there: each host
+        // run follows a black screen (at the start, or after a window closed).
+        {{exe}, {"HOME=" + home.string(), std::string("XSCREENSAVER_WINDOW=") + rootId}, true},
+        {{exe, "/s", "--photos", folder.string()}, {}, true},
+        {{exe, "--root", "--photos", folder.string()}, {}, true},
+        {{exe, "/s", "--photos", (folder / "missing").string()}, {}, false},
+    };
+    for (const Case& c : cases) {
+        const fs::path shown = c.photo ? folder : folder / "missing";
+        std::string trace;
+        for (const std::string& a : c.arguments) trace += a + " ";
+        for (const std::string& e : c.environment) trace += e + " ";
+        SCOPED_TRACE(trace);
+        std::vector<std::string> environment = childEnvironment(x.name());
+        for (const std::string& e : c.environment) {
+            const std::string name = e.substr(0, e.find('=') + 1);
+            environment.erase(std::remove_if(environment.begin(), environment.end(),
+                                             [&](const std::string& v) { return v.rfind(name, 0) == 0; }),
+                              environment.end());
+            environment.push_back(e);
+        }
+        Process saver(c.arguments, environment);
+        ASSERT_TRUE(saver.started());
+        if (c.arguments.size() > 1 && c.arguments[1] == "/s") {
+            ASSERT_TRUE(waitForTopLevel(x.connection(), "Lumeridge", kStartBound)) << saver.stderrText();
+        }
+        std::vector<double> means;
+        ASSERT_TRUE(waitUntil([&] { return showsAPicture(means = blockMeans(x.connection())); }, kStartBound));
+        double maxGreen = 0.0, minRed = 255.0, minBlue = 255.0;
+        for (std::size_t k = 0; k + 2 < means.size(); k += 3) {
+            minRed = std::min(minRed, means[k]);
+            maxGreen = std::max(maxGreen, means[k + 1]);
+            minBlue = std::min(minBlue, means[k + 2]);
+        }
+        saver.signal(SIGTERM);
+        ASSERT_TRUE(saver.wait(kExitBound).has_value());
+        const std::string said = saver.stderrText();
+        if (c.photo) {
+            // The highlights add some of every colour; the photograph none.
+            EXPECT_LT(maxGreen, 60.0);
+            EXPECT_GT(minRed, 90.0);
+            EXPECT_GT(minBlue, 90.0);
+            EXPECT_EQ(said.find("built-in"), std::string::npos) << said;
+        } else {
+            EXPECT_NE(said.find("no photographs in " + shown.string()), std::string::npos) << said;
+        }
+        ASSERT_TRUE(waitUntil([&] { return countViewableTopLevels(x.connection(), "Lumeridge") == 0; }, kExitBound));
+    }
+    fs::remove_all(folder);
 }

@@ -46,6 +46,7 @@ void replay(const std::string& target, Runner run, std::size_t minimumSeeds) {
 TEST(FuzzReplay, ObjReader) { replay("obj", fuzz_inputs::runObjInput, 5); }
 TEST(FuzzReplay, MtlReader) { replay("mtl", fuzz_inputs::runMtlInput, 2); }
 TEST(FuzzReplay, CommandLine) { replay("command_line", fuzz_inputs::runCommandLineInput, 3); }
+TEST(FuzzReplay, Photo) { replay("photo", fuzz_inputs::runPhotoInput, 5); }
 
 TEST(FuzzReplay, ObjInputSplitsByLengthPrefix) {
     std::string mtl, obj;

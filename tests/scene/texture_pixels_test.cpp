@@ -132,3 +132,15 @@ TEST(TextureLevels, TableAndSizesWithoutARow) {
 }
 
 }  // namespace
+
+// A decoded photograph (rows top to bottom) lands bottom row first, like a
+// flipped bitmap, with every byte scaled to [0, 1] and alpha 1.
+TEST(TextureRgbPixels, BottomRowFirstScaledToUnit) {
+    const unsigned char rgb[] = {255, 0, 51, 0, 0, 0,        // top row: red-ish, black
+                                 0, 255, 0, 10, 20, 255};    // bottom row: green, blue-ish
+    std::vector<float> buffer(2 * 2 * 4, -1.0f);
+    readRgbPixels(buffer.data(), rgb, 2, 2);
+    const std::vector<float> expected = {0.0f, 1.0f, 0.0f, 1.0f, 10 / 255.0f, 20 / 255.0f, 1.0f, 1.0f,
+                                         1.0f, 0.0f, 0.2f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_FLOAT_EQ(buffer[i], expected[i]) << i;
+}
