@@ -14,6 +14,15 @@
 #include "scene/rain_scene.h"
 
 ScreensaverApp* gScreensaverApp = nullptr;
+GLFWmonitor* (*primaryMonitor)() = glfwGetPrimaryMonitor;
+
+namespace {
+
+// The saver's window once it exists: from then on a GLFW error ends the
+// program, and its box must not sit behind the window.
+GLFWwindow* gOpenWindow = nullptr;
+
+}  // namespace
 
 int windowsVersionNumber(std::uint32_t versionValue) {
     const int major = static_cast<int>(versionValue & 0xFFu);
@@ -22,6 +31,7 @@ int windowsVersionNumber(std::uint32_t versionValue) {
 }
 
 void onGlfwError(int /*code*/, const char* description) {
+    if (gOpenWindow != nullptr) platform::fatalError(description ? description : "", "Error");
     platform::messageBox(description ? description : "", "Error", platform::MessageIcon::Information);
 }
 
@@ -42,7 +52,7 @@ void requireOpenGlFunctions() {
     if (message.empty()) return;
     // The full-screen window would cover the message: GLFW and its windows
     // go first (an adopted preview window is handed back).
-    platform::fatalError(message.c_str(), "Debug", platform::TearDown::Before);
+    platform::fatalError(message.c_str(), "Debug");
 }
 
 ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
@@ -56,7 +66,7 @@ void ScreensaverApp::initGlfw() {
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit()) {
         // Nothing below can work without GLFW.
-        platform::fatalError("Failed to initialize GLFW", "Debug", platform::TearDown::Never);
+        platform::fatalError("Failed to initialize GLFW", "Debug");
     }
 }
 
@@ -65,9 +75,15 @@ void ScreensaverApp::computeWindowSize() {
         int width = 0, height = 0;
         platform::hostClientSize(commandLine->parentWindow, &width, &height);
         setWindowSize(width, height);
-    } else if (windowsVersionNumber(platform::getVersion()) >= 60) {
-        const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
-        // No monitor: fall back to the pre-Vista size rather than read nothing.
+        return;
+    }
+    // Without a monitor there is no screen to cover (a session whose display
+    // is detached, a machine without one): an 800 x 600 window on no screen
+    // would guard nothing, so the start fails as an unopened window does.
+    monitor = primaryMonitor();
+    if (monitor == nullptr) platform::fatalError("Failed to open window", "Debug");
+    if (windowsVersionNumber(platform::getVersion()) >= 60) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitor);
         setWindowSize(mode ? mode->width : 800, mode ? mode->height : 600);
     } else {
         setWindowSize(800, 600);
@@ -84,12 +100,13 @@ void ScreensaverApp::openWindow() {
     if (commandLine->mode == ScreensaverMode::Preview) {
         window = platform::adoptHostWindow(commandLine->parentWindow);
     } else {
-        window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
+        window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", monitor, nullptr);
     }
     if (window == nullptr) {
-        platform::fatalError("Failed to open window", "Debug", platform::TearDown::After);
+        platform::fatalError("Failed to open window", "Debug");
     }
 
+    gOpenWindow = window;
     glfwSetWindowSizeCallback(window, onWindowSize);
     glfwSetKeyCallback(window, onKey);
     glfwSetMouseButtonCallback(window, onMouseButton);
