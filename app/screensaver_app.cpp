@@ -7,6 +7,7 @@
 
 #include "scene/window_size.h"
 #include "app/window_icon.h"
+#include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 #include "platform/fatal.h"
@@ -91,11 +92,7 @@ void ScreensaverApp::computeWindowSize() {
 }
 
 void ScreensaverApp::openWindow() {
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-    glfwWindowHint(GLFW_SAMPLES, 0);
-    glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
+    setContextHints();
 
     if (commandLine->mode == ScreensaverMode::Preview) {
         window = platform::adoptHostWindow(commandLine->parentWindow);
@@ -127,11 +124,7 @@ void ScreensaverApp::openWindow() {
 }
 
 void ScreensaverApp::setRenderState() {
-    glCullFace(GL_BACK);
-    glFrontFace(GL_CW);
-    glDisable(GL_MULTISAMPLE);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_POLYGON_SMOOTH);
+    ::setRenderState();
     glfwSwapInterval(1);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }
