@@ -1,10 +1,13 @@
 #include "app/lumeridge_main.h"
 
-#include "platform/about_window.h"
+#include <new>
+
 #include "app/command_line.h"
 #include "app/host_options.h"
 #include "app/xscreensaver_list.h"
 #include "app/screensaver_app.h"
+#include "platform/about_window.h"
+#include "platform/fatal.h"
 #include "platform/platform.h"
 #include "scene/photo_background.h"
 
@@ -42,8 +45,20 @@ int runWithCommandLine(CommandLine* line, void* instance, int showCommand) {
 
 }  // namespace
 
+int endingOnOutOfMemory(const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        // Texture conversion, shader buffers and the scene's objects all
+        // allocate; none of them can go on without the memory.
+        platform::fatalError("Out of memory", "Debug");
+    }
+}
+
 int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) {
-    return runWithCommandLine(new CommandLine(parseCommandLine(commandLineText)), instance, showCommand);
+    return endingOnOutOfMemory([&] {
+        return runWithCommandLine(new CommandLine(parseCommandLine(commandLineText)), instance, showCommand);
+    });
 }
 
 namespace {
@@ -81,9 +96,7 @@ int runHostMode(CommandLine* line) {
     return 0;
 }
 
-}  // namespace
-
-int lumeridgeLinuxMain(const std::vector<std::string>& args, const char* xscreensaverWindow) {
+int linuxMain(const std::vector<std::string>& args, const char* xscreensaverWindow) {
     LaunchOptions options = parseLaunchOptions(args, xscreensaverWindow);
     switch (options.action) {
         case LaunchAction::Error:
@@ -104,4 +117,10 @@ int lumeridgeLinuxMain(const std::vector<std::string>& args, const char* xscreen
     setPhotosDirectory(photos);
     if (line->mode == ScreensaverMode::Host) return runHostMode(line);
     return runWithCommandLine(line, nullptr, 0);
+}
+
+}  // namespace
+
+int lumeridgeLinuxMain(const std::vector<std::string>& args, const char* xscreensaverWindow) {
+    return endingOnOutOfMemory([&] { return linuxMain(args, xscreensaverWindow); });
 }

@@ -1,6 +1,7 @@
 // The program's entry point behind WinMain (Windows) and main (Linux).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,3 +13,8 @@ int lumeridgeMain(const char* commandLineText, void* instance, int showCommand);
 // the value of XSCREENSAVER_WINDOW or nullptr (see parseLaunchOptions).
 // Returns the process's exit code: 0, or 1 after a bad command line.
 int lumeridgeLinuxMain(const std::vector<std::string>& args, const char* xscreensaverWindow);
+
+// Runs `body` (lumeridgeMain's work); running out of memory anywhere in it
+// ends the program through platform::fatalError with "Out of memory"
+// (caption "Debug", exit code 0) instead of std::terminate.
+int endingOnOutOfMemory(const std::function<int()>& body);
