@@ -3,8 +3,6 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/platform.h"
-
 CommandLine* gCommandLine = nullptr;
 
 std::int32_t readDecimal(const char* text) {
@@ -35,18 +33,14 @@ CommandLine parseCommandLine(const char* text) {
     for (std::size_t i = 0; i < length; ++i) {
         if (text[i] != '/') continue;
         switch (text[i + 1]) {  // text[length] is the terminating NUL
-            case 'p': result.mode = Preview; break;
-            case 's': result.mode = Screensaver; break;
-            case 'c': result.mode = Configure; break;
+            case 'p': result.mode = ScreensaverMode::Preview; break;
+            case 's': result.mode = ScreensaverMode::Screensaver; break;
+            case 'c': result.mode = ScreensaverMode::Configure; break;
             default: break;
         }
-        if (result.mode != None) {
+        if (result.mode != ScreensaverMode::None) {
             result.parentWindow = (i + 3 <= length) ? readDecimal(text + i + 3) : 0;
         }
     }
     return result;
-}
-
-bool isFirstInstance() {
-    return platform::createNamedEvent("K_OPENGL_SCREENSAVER");
 }

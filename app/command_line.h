@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-enum ScreensaverMode : std::int32_t {
+enum class ScreensaverMode : std::int32_t {
     Preview = 0,      // /p <handle>: draw into the host's preview window
     Screensaver = 1,  // /s: full screen
     Configure = 2,    // /c: the About window
@@ -11,7 +11,7 @@ enum ScreensaverMode : std::int32_t {
 };
 
 struct CommandLine {
-    ScreensaverMode mode = None;
+    ScreensaverMode mode = ScreensaverMode::None;
     std::intptr_t parentWindow = 0;
 };
 
@@ -24,10 +24,6 @@ CommandLine parseCommandLine(const char* text);
 // digits up to the first non-digit; no digits give 0). Values beyond the
 // signed 32-bit range are clamped to it instead of overflowing.
 std::int32_t readDecimal(const char* text);
-
-// True when no other Preview/None instance runs. Keeps the marker for the
-// rest of the process.
-bool isFirstInstance();
 
 // The process-wide command line, published by the entry point.
 extern CommandLine* gCommandLine;

@@ -1,17 +1,25 @@
 #include "app/lumeridge_main.h"
 
-#include "app/about_window.h"
+#include "platform/about_window.h"
 #include "app/command_line.h"
 #include "app/screensaver_app.h"
 #include "platform/platform.h"
+
+namespace {
+
+// True when no other Preview/None instance runs. Keeps the marker for the
+// rest of the process.
+bool isFirstInstance() { return platform::createNamedEvent("K_OPENGL_SCREENSAVER"); }
+
+}  // namespace
 
 int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) {
     gCommandLine = new CommandLine(parseCommandLine(commandLineText));
     const ScreensaverMode mode = gCommandLine->mode;
 
-    if ((mode == Preview || mode == None) && !isFirstInstance()) return 0;
+    if ((mode == ScreensaverMode::Preview || mode == ScreensaverMode::None) && !isFirstInstance()) return 0;
 
-    if (mode == Configure) {
+    if (mode == ScreensaverMode::Configure) {
         static AboutWindow* aboutWindow = nullptr;  // lives until the process ends
         aboutWindow = new AboutWindow(instance, showCommand);  // runs its own message loop
         (void)aboutWindow;
@@ -20,7 +28,7 @@ int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) 
 
     // A preview needs a host window to draw into: without one there is
     // nothing to show, so end quietly.
-    if (mode == Preview && !platform::hostWindowExists(gCommandLine->parentWindow)) return 0;
+    if (mode == ScreensaverMode::Preview && !platform::hostWindowExists(gCommandLine->parentWindow)) return 0;
 
     platform::installStopHandlers();
     gScreensaverApp = new ScreensaverApp(gCommandLine);

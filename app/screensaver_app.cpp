@@ -5,10 +5,11 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/display_state.h"
+#include "scene/window_size.h"
 #include "app/window_icon.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
+#include "platform/fatal.h"
 #include "platform/platform.h"
 #include "scene/rain_scene.h"
 
@@ -25,9 +26,7 @@ void onGlfwError(int /*code*/, const char* description) {
 }
 
 void onWindowSize(GLFWwindow* /*window*/, int width, int height) {
-    windowWidth = width;
-    windowHeight = height;
-    aspectRatio = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+    setWindowSize(width, height);
 }
 
 void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) { std::exit(0); }
@@ -43,9 +42,7 @@ void requireOpenGlFunctions() {
     if (message.empty()) return;
     // The full-screen window would cover the message: GLFW and its windows
     // go first (an adopted preview window is handed back).
-    glfwTerminate();
-    platform::messageBox(message.c_str(), "Debug", platform::MessageIcon::Information);
-    std::exit(0);
+    platform::fatalError(message.c_str(), "Debug", platform::TearDown::Before);
 }
 
 ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
@@ -58,28 +55,23 @@ ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
 void ScreensaverApp::initGlfw() {
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit()) {
-        platform::messageBox("Failed to initialize GLFW", "Debug", platform::MessageIcon::Information);
         // Nothing below can work without GLFW.
-        std::exit(0);
+        platform::fatalError("Failed to initialize GLFW", "Debug", platform::TearDown::Never);
     }
 }
 
 void ScreensaverApp::computeWindowSize() {
-    if (commandLine->mode == Preview) {
+    if (commandLine->mode == ScreensaverMode::Preview) {
         int width = 0, height = 0;
         platform::hostClientSize(commandLine->parentWindow, &width, &height);
-        windowWidth = width;
-        windowHeight = height;
+        setWindowSize(width, height);
     } else if (windowsVersionNumber(platform::getVersion()) >= 60) {
         const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
         // No monitor: fall back to the pre-Vista size rather than read nothing.
-        windowWidth = mode ? mode->width : 800;
-        windowHeight = mode ? mode->height : 600;
+        setWindowSize(mode ? mode->width : 800, mode ? mode->height : 600);
     } else {
-        windowWidth = 800;
-        windowHeight = 600;
+        setWindowSize(800, 600);
     }
-    aspectRatio = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
 }
 
 void ScreensaverApp::openWindow() {
@@ -89,15 +81,13 @@ void ScreensaverApp::openWindow() {
     glfwWindowHint(GLFW_SAMPLES, 0);
     glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
 
-    if (commandLine->mode == Preview) {
+    if (commandLine->mode == ScreensaverMode::Preview) {
         window = platform::adoptHostWindow(commandLine->parentWindow);
     } else {
         window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
     }
     if (window == nullptr) {
-        platform::messageBox("Failed to open window", "Debug", platform::MessageIcon::Information);
-        glfwTerminate();
-        std::exit(0);
+        platform::fatalError("Failed to open window", "Debug", platform::TearDown::After);
     }
 
     glfwSetWindowSizeCallback(window, onWindowSize);
@@ -141,7 +131,8 @@ void ScreensaverApp::run() {
         if (glfwWindowShouldClose(window) == 1) keepRunning = false;
         // A stop request from outside (signal, lost display) is a close request.
         if (platform::stopRequested()) keepRunning = false;
-        if (commandLine->mode == Preview && !platform::hostWindowEnabled(commandLine->parentWindow)) break;
+        if (commandLine->mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine->parentWindow))
+            break;
         if (!keepRunning) break;
     }
 }

@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
-#include "app/display_state.h"
+#include "scene/window_size.h"
 #include "app/screensaver_app.h"
 #include "gfx/gl.h"
 #include "scene/rain_scene.h"

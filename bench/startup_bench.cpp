@@ -23,6 +23,7 @@
 #include "gfx/program.h"
 #include "gfx/texture.h"
 #include "scene/rain_scene.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ int main() {
     const double textureMs = ms(t, Clock::now());
     t = Clock::now();
     {
-        GLFWProgram program(137, 136);
+        GLFWProgram program(resource::kRippleVertexShader, resource::kRippleFragmentShader);
         glFinish();
     }
     const double programMs = ms(t, Clock::now());

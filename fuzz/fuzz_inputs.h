@@ -75,10 +75,12 @@ inline bool runMtlInput(const std::uint8_t* data, std::size_t size) {
 inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);  // c_str() adds the NUL
     const CommandLine result = parseCommandLine(text.c_str());
-    if (result.mode != Preview && result.mode != Screensaver && result.mode != Configure && result.mode != None) {
+    using Mode = ScreensaverMode;
+    if (result.mode != Mode::Preview && result.mode != Mode::Screensaver && result.mode != Mode::Configure &&
+        result.mode != Mode::None) {
         return false;
     }
-    return result.mode != None || result.parentWindow == 0;
+    return result.mode != Mode::None || result.parentWindow == 0;
 }
 
 }  // namespace fuzz_inputs

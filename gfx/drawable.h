@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "gfx/gl.h"
-#include "scene/camera.h"
-#include "scene/math3d.h"
-#include "scene/scene_clock.h"
+#include "gfx/camera.h"
+#include "math/math3d.h"
+#include "gfx/scene_clock.h"
 
 class MeshData;
 class GLFWProgram;

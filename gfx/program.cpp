@@ -1,10 +1,10 @@
 #include "gfx/program.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "gfx/gl.h"
+#include "platform/fatal.h"
 #include "platform/platform.h"
 
 std::size_t cutShaderText(const unsigned char* bytes, std::size_t size, char* destination, std::size_t capacity) {
@@ -57,9 +57,8 @@ std::uint32_t GLFWProgram::compile(std::uint32_t type, const char* source, const
         glGetShaderInfoLog(shader, length, &length, log.data());
         log.back() = '\0';
         platform::messageBox(log.data(), "Debug", platform::MessageIcon::Information);
-        platform::messageBox(failureText, "Debug", platform::MessageIcon::Information);
         glDeleteShader(shader);
-        std::exit(0);
+        platform::fatalError(failureText, "Debug", platform::TearDown::Never);
     }
     return shader;
 }
@@ -69,15 +68,15 @@ void GLFWProgram::use() { glUseProgram(program_); }
 std::int32_t GLFWProgram::location(const std::string& name, LocationKind kind) {
     const auto found = locations_.find(name);
     if (found != locations_.end()) return found->second;
-    const GLint value = kind == Uniform ? glGetUniformLocation(program_, name.c_str())
+    const GLint value = kind == LocationKind::Uniform ? glGetUniformLocation(program_, name.c_str())
                                         : glGetAttribLocation(program_, name.c_str());
     locations_.emplace(name, value);
     return value;
 }
 
-std::int32_t GLFWProgram::uniformLocation(const std::string& name) { return location(name, Uniform); }
+std::int32_t GLFWProgram::uniformLocation(const std::string& name) { return location(name, LocationKind::Uniform); }
 
-std::int32_t GLFWProgram::attributeLocation(const std::string& name) { return location(name, Attribute); }
+std::int32_t GLFWProgram::attributeLocation(const std::string& name) { return location(name, LocationKind::Attribute); }
 
 GLFWProgramRegistry::~GLFWProgramRegistry() {
     for (auto& entry : programs_) delete entry.second;

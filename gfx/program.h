@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-enum LocationKind : int { Uniform = 0, Attribute = 1 };
+enum class LocationKind : int { Uniform = 0, Attribute = 1 };
 
 // Text buffers hold up to kShaderTextCapacity bytes of text and four zeros.
 constexpr std::size_t kShaderTextCapacity = 16384;

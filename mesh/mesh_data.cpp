@@ -1,19 +1,13 @@
 // Construction and loading of MeshData; the failure path ends the process.
 #include "mesh/mesh_data.h"
 
-#include <GLFW/glfw3.h>
-
-#include <cstdlib>
-
 #include "mesh/objl.h"
-#include "platform/platform.h"
+#include "platform/fatal.h"
 
 namespace {
 
 [[noreturn]] void failMeshLoad() {
-    platform::messageBox("Failed to load mesh", "Debug", platform::MessageIcon::Information);
-    glfwTerminate();
-    std::exit(0);
+    platform::fatalError("Failed to load mesh", "Debug", platform::TearDown::After);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "mesh/mesh_data.h"
 #include "mesh/objl.h"
-#include "scene/math3d.h"
+#include "math/math3d.h"
 
 void MeshData::clear() {
     positions.clear();

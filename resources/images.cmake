@@ -52,8 +52,8 @@ endfunction()
 
 add_custom_command(
   OUTPUT ${imagegen_exe}
-  COMMAND ${LUMERIDGE_HOST_CXX} -std=c++17 -O2 -I ${imagegen_dir} ${imagegen_cpp} -o ${imagegen_exe}
-  DEPENDS ${imagegen_sources}
+  COMMAND ${LUMERIDGE_HOST_CXX} -std=c++17 -O2 -I ${imagegen_dir} -I ${LUMERIDGE_GENERATED_INCLUDE_DIR} ${imagegen_cpp} -o ${imagegen_exe}
+  DEPENDS ${imagegen_sources} ${LUMERIDGE_RESOURCE_IDS_HEADER}
   COMMENT "Building the image generator with the host compiler"
   VERBATIM)
 

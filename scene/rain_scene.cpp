@@ -1,18 +1,19 @@
 #include "scene/rain_scene.h"
 
-#include "app/display_state.h"
+#include "scene/window_size.h"
 #include "gfx/drawable.h"
 #include "gfx/program.h"
 #include "gfx/texture.h"
 #include "scene/scene_time.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
 const char* const kProgramKey = "BackgroundProgram";
-constexpr int kVertexShaderId = 137;
-constexpr int kFragmentShaderId = 136;
-constexpr int kRectangleObjId = 141;
-constexpr int kRectangleMtlId = 140;
+constexpr int kVertexShaderId = resource::kRippleVertexShader;
+constexpr int kFragmentShaderId = resource::kRippleFragmentShader;
+constexpr int kRectangleObjId = resource::kRectangleObj;
+constexpr int kRectangleMtlId = resource::kRectangleMtl;
 constexpr int kBackgroundSide = 1024;
 
 // Shader render modes (the shader tests ranges: below 1, 1 to 2, 2 and up).

@@ -12,9 +12,9 @@
 
 #include "gfx/gl.h"
 #include "scene/background_choice.h"
-#include "scene/camera.h"
+#include "gfx/camera.h"
 #include "scene/frame_stats.h"
-#include "scene/scene_clock.h"
+#include "gfx/scene_clock.h"
 
 class GLFWProgramRegistry;
 class GLFWTexture;

@@ -24,9 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "app/about_window.h"
+#include "platform/about_window.h"
 #include "platform/linux/x11_support.h"
 #include "platform/platform.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -350,13 +351,13 @@ void AboutX11::createWindow() {
     titleFont_ = openFont(display_, screen_, about::kTitleFont);
 }
 
-// The logo from bitmap 101, or the built-in artwork when there is none.
+// The logo bitmap, or the built-in artwork when there is none.
 void AboutX11::loadLogo() {
     // Never larger than the client area it is drawn into.
     const int maxWidth = about::kWindowWidth - about::kLogoX;
     const int maxHeight = about::kWindowHeight - about::kLogoY;
 
-    platform::BitmapReader* reader = platform::openBitmap(101);
+    platform::BitmapReader* reader = platform::openBitmap(resource::kLogoBitmap);
     int width = 0;
     int height = 0;
     if (reader) {

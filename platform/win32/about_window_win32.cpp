@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/about_window.h"
+#include "platform/about_window.h"
+#include "resources/resource_ids.h"
 
 LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -147,7 +148,7 @@ AboutWindow::AboutWindow(void* instanceHandle, int showCommand) {
     }
 
     // 6. The logo, natural size.
-    gLogo = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(101), IMAGE_BITMAP, 0, 0, LR_SHARED));
+    gLogo = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(resource::kLogoBitmap), IMAGE_BITMAP, 0, 0, LR_SHARED));
 
     // 7. Fonts, kept for the rest of the process.
     HFONT bodyFont = createFont(about::kBodyFont);

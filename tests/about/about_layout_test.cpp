@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/about_window.h"
+#include "platform/about_window.h"
 
 namespace {
 

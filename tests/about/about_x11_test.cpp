@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/about_window.h"
+#include "platform/about_window.h"
 
 extern char** environ;
 

@@ -9,6 +9,7 @@
 #include "gfx/gl.h"
 #include "gfx/program.h"
 #include "platform/platform.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST(ShaderText, CutsAtTildeEndOrCapacityAndAlwaysWritesFourZeros) {
 }
 
 TEST(ShaderText, ProgramResourcesEndWithAnEmptyComment) {
-    for (int id : {137, 136}) {
+    for (int id : {resource::kRippleVertexShader, resource::kRippleFragmentShader}) {
         std::vector<char> buffer(kShaderBufferSize);
         GLFWProgram::loadTextResource(id, buffer.data(), kShaderTextCapacity);
         const std::string text(buffer.data());
@@ -61,7 +62,7 @@ protected:
 
 TEST_F(ProgramTest, LocationCacheAsksOnceSharedByKindsAndKeepsMinusOne) {
     fakegl::state().uniformLocations["iTime"] = 3;
-    GLFWProgram program(137, 136);
+    GLFWProgram program(resource::kRippleVertexShader, resource::kRippleFragmentShader);
     EXPECT_EQ(program.uniformLocation("iTime"), 3);
     EXPECT_EQ(program.uniformLocation("iTime"), 3);
     EXPECT_EQ(program.attributeLocation("iTime"), 3);  // the cache key is the name alone
@@ -73,7 +74,7 @@ TEST_F(ProgramTest, LocationCacheAsksOnceSharedByKindsAndKeepsMinusOne) {
 }
 
 TEST_F(ProgramTest, BuildSequenceCompilesVertexThenFragmentThenLinks) {
-    GLFWProgram program(137, 136);
+    GLFWProgram program(resource::kRippleVertexShader, resource::kRippleFragmentShader);
     const std::vector<fakegl::Call> shaders = fakegl::callsNamed("glCreateShader");
     ASSERT_EQ(shaders.size(), 2u);
     EXPECT_EQ(shaders[0].i(0), GL_VERTEX_SHADER);
@@ -90,10 +91,10 @@ TEST_F(ProgramTest, RegistryFirstRegistrationWinsAndUnknownKeysAreHarmless) {
     EXPECT_EQ(registry.program("BackgroundProgram"), nullptr);
     registry.useProgram("BackgroundProgram");  // nothing registered: nothing happens
     EXPECT_EQ(fakegl::count("glUseProgram"), 0u);
-    registry.addProgram("BackgroundProgram", 137, 136);
+    registry.addProgram("BackgroundProgram", resource::kRippleVertexShader, resource::kRippleFragmentShader);
     GLFWProgram* first = registry.program("BackgroundProgram");
     ASSERT_NE(first, nullptr);
-    registry.addProgram("BackgroundProgram", 137, 136);
+    registry.addProgram("BackgroundProgram", resource::kRippleVertexShader, resource::kRippleFragmentShader);
     EXPECT_EQ(registry.program("BackgroundProgram"), first);
     EXPECT_EQ(fakegl::count("glCreateProgram"), 1u);  // the second builds nothing
     registry.useProgram("BackgroundProgram");
@@ -109,7 +110,7 @@ TEST_F(ProgramTest, FailingVertexShaderShowsLogThenMessageAndExitsZero) {
             fakegl::install();
             fakegl::state().compileStatus[GL_VERTEX_SHADER] = 0;
             fakegl::state().infoLog[GL_VERTEX_SHADER] = "0:3(1): error: broken";
-            GLFWProgram program(137, 136);
+            GLFWProgram program(resource::kRippleVertexShader, resource::kRippleFragmentShader);
             // Not reached: the fragment shader must never be compiled.
             if (fakegl::count("glCreateShader") > 1) std::exit(7);
             std::exit(8);

@@ -20,6 +20,7 @@
 #include "tests/support/gl_window.h"
 #include "tests/support/render_target.h"
 #include "tests/support/ripple_rig.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the ripple program is not ready\n");
         return 1;
     }
-    GLFWTexture background(187, 1024);
+    GLFWTexture background(resource::kBackground01, 1024);
     rig.setBackgroundTexture(background.textureId());
 
     // A normals texture filled by the normals pass, as the scene fills it.

@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
 constexpr int kSide = 1024;
-constexpr int kFirst = 187;
+constexpr int kFirst = resource::kBackground01;
 constexpr int kCount = 20;
 
 struct Picture {

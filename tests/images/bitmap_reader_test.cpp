@@ -9,6 +9,7 @@
 
 #include "platform/linux/bitmap_linux.h"
 #include "platform/platform.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ TEST(BmpParse, RejectsBrokenFiles) {
 }
 
 TEST(BitmapResource, MissingResourceGivesOnlyInvalidPixels) {
-    for (int id : {0, -1, 137, 9999}) {  // 137 exists, but not as a BITMAP
+    for (int id : {0, -1, resource::kRippleVertexShader, 9999}) {  // a TEXTFILE, not a BITMAP
         platform::BitmapReader* r = platform::openBitmap(id);
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(platform::bitmapPixel(r, 0, 0), kInvalidColor) << id;
@@ -143,7 +144,7 @@ std::size_t distinctSamples(platform::BitmapReader* r, int w, int h) {
 }
 
 TEST(BitmapResource, BackgroundsAre1024Square) {
-    for (int id = 187; id <= 206; ++id) {
+    for (int id = resource::kBackground01; id <= resource::kBackground20; ++id) {
         SCOPED_TRACE(id);
         platform::BitmapReader* r = platform::openBitmap(id);
         EXPECT_NE(platform::bitmapPixel(r, 0, 0), kInvalidColor);
@@ -156,7 +157,7 @@ TEST(BitmapResource, BackgroundsAre1024Square) {
 }
 
 TEST(BitmapResource, LogoIs110By83) {
-    platform::BitmapReader* r = platform::openBitmap(101);
+    platform::BitmapReader* r = platform::openBitmap(resource::kLogoBitmap);
     EXPECT_NE(platform::bitmapPixel(r, 0, 0), kInvalidColor);
     EXPECT_NE(platform::bitmapPixel(r, 109, 82), kInvalidColor);
     EXPECT_EQ(platform::bitmapPixel(r, 110, 0), kInvalidColor);

@@ -7,6 +7,7 @@
 #include "mesh/mesh_data.h"
 #include "mesh/objl.h"
 #include "test_texts.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void expectRectangle(const MeshData& m, float scale) {
 }
 
 TEST(MeshData, RectangleFromTheResources) {
-    const MeshData m(141, 140, 1.0f);
+    const MeshData m(resource::kRectangleObj, resource::kRectangleMtl, 1.0f);
     expectRectangle(m, 1.0f);
     EXPECT_TRUE(std::signbit(m.positions[3 * 1 + 2]));  // "-0.0000" stays a negative zero
 }
@@ -101,7 +102,7 @@ TEST(MeshData, FillReportsCountsOfAHandMadeLoader) {
 
 TEST(MeshDataDeathTest, NothingToLoadEndsTheProcessWithCodeZero) {
     EXPECT_EXIT(MeshData("# nothing\n", "", 1.0f), ::testing::ExitedWithCode(0), "Debug: Failed to load mesh");
-    EXPECT_EXIT(MeshData(9999, 140, 1.0f), ::testing::ExitedWithCode(0), "Failed to load mesh");
+    EXPECT_EXIT(MeshData(9999, resource::kRectangleMtl, 1.0f), ::testing::ExitedWithCode(0), "Failed to load mesh");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "mesh/objl.h"
 #include "test_texts.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST(MtlReader, LoadingTwiceAppendsTwice) {
 
 TEST(MtlReader, FromTheResource) {
     objl::MeshLoader loader;
-    EXPECT_TRUE(loader.loadMtl(140));
+    EXPECT_TRUE(loader.loadMtl(resource::kRectangleMtl));
     ASSERT_EQ(loader.materials.size(), 1u);
     EXPECT_EQ(loader.materials[0].name, "wire_198225087");
     EXPECT_EQ(loader.materials[0].Ns, 32.0f);

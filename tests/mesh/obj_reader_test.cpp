@@ -7,6 +7,7 @@
 
 #include "mesh/objl.h"
 #include "test_texts.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ TEST(ObjReader, FromTheResources) {
     objl::MeshLoader loader;
     std::ostringstream out;
     loader.progress = &out;
-    ASSERT_TRUE(loader.loadObj(141, 140));
+    ASSERT_TRUE(loader.loadObj(resource::kRectangleObj, resource::kRectangleMtl));
     ASSERT_EQ(loader.meshes.size(), 1u);
     EXPECT_EQ(loader.meshes[0].name, "Plane001");
     EXPECT_EQ(loader.meshes[0].indices, (Indices{0, 1, 2, 3, 4, 5}));
@@ -61,7 +62,7 @@ TEST(ObjReader, FromTheResources) {
     // A missing OBJ resource reads as an empty text: nothing, false.
     objl::MeshLoader empty;
     empty.progress = nullptr;
-    EXPECT_FALSE(empty.loadObj(9999, 140));
+    EXPECT_FALSE(empty.loadObj(9999, resource::kRectangleMtl));
 }
 
 TEST(ObjReader, UsemtlSplitsTheRunAndPairsNamesWithMeshes) {

@@ -9,9 +9,10 @@
 #include "gfx/drawable.h"
 #include "gfx/gl.h"
 #include "gfx/program.h"
-#include "scene/camera.h"
-#include "scene/scene_clock.h"
+#include "gfx/camera.h"
+#include "gfx/scene_clock.h"
 #include "tests/support/fake_gl.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ protected:
         s.attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         s.uniformLocations = {{"model_world", 10},     {"world_projection", 11}, {"model_projection", 12},
                               {"iTime", 13},           {"viewportWidth", 14},    {"viewportHeight", 15}};
-        registry.addProgram(kKey, 137, 136);
+        registry.addProgram(kKey, resource::kRippleVertexShader, resource::kRippleFragmentShader);
         clock.setViewport(1920.0f, 1080.0f);
         clock.setCurrentTime(12.5f);
         camera.pitch(1.0f);
@@ -43,7 +44,7 @@ protected:
 };
 
 TEST_F(Drawable, InterleavesTheRectangle) {
-    GLFWVertexData data(141, 140, 1.0f);
+    GLFWVertexData data(resource::kRectangleObj, resource::kRectangleMtl, 1.0f);
     ASSERT_EQ(data.vertexCount(), 6);
     ASSERT_EQ(data.indexCount(), 6);
     EXPECT_EQ(data.floatsPerVertex(), 24);
@@ -60,7 +61,7 @@ TEST_F(Drawable, InterleavesTheRectangle) {
 
 TEST_F(Drawable, InitUploadsBuffersAndAttributes) {
     fakegl::clearCalls();
-    GLFWDrawableSky sky(&clock, &camera, &registry, kKey, 141, 140, 1.0f);
+    GLFWDrawableSky sky(&clock, &camera, &registry, kKey, resource::kRectangleObj, resource::kRectangleMtl, 1.0f);
     EXPECT_EQ(fakegl::count("glGenBuffers"), 2u);
     EXPECT_EQ(fakegl::count("glBufferData"), 0u) << "nothing is filled before init";
     sky.init();
@@ -81,7 +82,7 @@ TEST_F(Drawable, InitUploadsBuffersAndAttributes) {
 }
 
 TEST_F(Drawable, DrawSequence) {
-    GLFWDrawableSky sky(&clock, &camera, &registry, kKey, 141, 140, 1.0f);
+    GLFWDrawableSky sky(&clock, &camera, &registry, kKey, resource::kRectangleObj, resource::kRectangleMtl, 1.0f);
     sky.init();
     sky.setModelMatrix(Matrix4::identity());
     fakegl::clearCalls();
@@ -145,7 +146,7 @@ TEST_F(Drawable, DrawSequence) {
 }
 
 TEST_F(Drawable, MatricesWithIdentityModel) {
-    GLFWDrawableSky sky(&clock, &camera, &registry, kKey, 141, 140, 1.0f);
+    GLFWDrawableSky sky(&clock, &camera, &registry, kKey, resource::kRectangleObj, resource::kRectangleMtl, 1.0f);
     sky.init();
     // Before any setModelMatrix the model matrix is the identity.
     for (int c = 0; c < 4; ++c)

@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/display_state.h"
-#include "app/screensaver_app.h"
+#include "scene/window_size.h"
 #include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "scene/background_choice.h"
@@ -48,7 +47,7 @@ protected:
         fakegl::state().attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         setBitmapPixelSource(&kFlatBitmap);
         ScriptedTime::install();
-        onWindowSize(nullptr, 1920, 1080);
+        setWindowSize(1920, 1080);
     }
     void TearDown() override {
         scene.reset();  // deletes its GL objects through the fake
@@ -342,7 +341,7 @@ TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
         int width, height;
     } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
     for (const auto& size : sizes) {
-        onWindowSize(nullptr, size.width, size.height);
+        setWindowSize(size.width, size.height);
         const std::vector<fakegl::Call> calls = render(0.5);
         const std::string what = std::to_string(size.width) + "x" + std::to_string(size.height);
         EXPECT_EQ(passes(calls), expectedPasses(true, 1024, 2.5f, size.width, size.height)) << what;

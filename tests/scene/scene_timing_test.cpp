@@ -7,12 +7,18 @@
 #include "scene/frame_stats.h"
 #include "scene/background_choice.h"
 #include "tests/scene/scripted_time.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
 TEST(BackgroundChoice, TableOrder) {
-    const int expected[kBackgroundCount] = {187, 188, 189, 190, 191, 192, 193, 195, 194, 206,
-                                            205, 204, 203, 202, 201, 200, 199, 198, 197, 196};
+    const int expected[kBackgroundCount] = {
+        resource::kBackground01, resource::kBackground02, resource::kBackground03, resource::kBackground04,
+        resource::kBackground05, resource::kBackground06, resource::kBackground07, resource::kBackground09,
+        resource::kBackground08, resource::kBackground20, resource::kBackground19, resource::kBackground18,
+        resource::kBackground17, resource::kBackground16, resource::kBackground15, resource::kBackground14,
+        resource::kBackground13, resource::kBackground12, resource::kBackground11, resource::kBackground10,
+    };
     for (int i = 0; i < kBackgroundCount; ++i) EXPECT_EQ(backgroundBitmapIds[i], expected[i]) << i;
 }
 

@@ -9,6 +9,7 @@
 #include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "tests/support/fake_gl.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ protected:
 };
 
 TEST_F(TextureGl, CallSequenceAndParameters) {
-    GLFWTexture texture(187, 4);
+    GLFWTexture texture(resource::kBackground01, 4);
     const std::vector<std::string> expected = {
         "glGenTextures",   "glActiveTexture", "glBindTexture",   "glTexStorage2D",  "glTexSubImage2D",
         "glTexParameteri", "glTexParameteri", "glTexParameteri", "glTexParameteri", "glTexParameteri",
@@ -94,7 +95,7 @@ TEST_F(TextureGl, LevelsFollowTheSize) {
     } rows[] = {{1, 1}, {2, 1}, {8, 3}, {16, 4}, {6, 2}};
     for (const auto& row : rows) {
         fakegl::clearCalls();
-        GLFWTexture texture(187, row.size);
+        GLFWTexture texture(resource::kBackground01, row.size);
         const fakegl::Call* storage = fakegl::first("glTexStorage2D");
         ASSERT_NE(storage, nullptr);
         EXPECT_EQ(storage->i(1), row.levels) << row.size;
@@ -103,14 +104,14 @@ TEST_F(TextureGl, LevelsFollowTheSize) {
 }
 
 TEST_F(TextureGl, NonPositiveSizeAllocatesNothing) {
-    GLFWTexture texture(187, 0);
+    GLFWTexture texture(resource::kBackground01, 0);
     EXPECT_EQ(fakegl::count("glGenTextures"), 1u);
     EXPECT_EQ(fakegl::count("glTexStorage2D"), 0u);
     EXPECT_EQ(fakegl::count("glTexSubImage2D"), 0u);
 }
 
 TEST_F(TextureGl, DestructionDeletesTheName) {
-    { GLFWTexture texture(187, 2); }
+    { GLFWTexture texture(resource::kBackground01, 2); }
     const fakegl::Call* del = fakegl::last("glDeleteTextures");
     ASSERT_NE(del, nullptr);
     EXPECT_EQ(del->i(0), 1);

@@ -6,6 +6,7 @@
 
 #include "gfx/texture.h"
 #include "platform/platform.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -55,18 +56,18 @@ TEST_F(TexturePixels, FlipPutsTopLeftPixelIntoLastRow) {
     paint(n, n, rgb(0, 0, 0));
     fake.pixels[0] = rgb(255, 0, 0);  // top-left
     std::vector<float> buffer(n * n * 4, -1.0f);
-    readBitmapPixels(buffer.data(), 190, n, n, 1);
+    readBitmapPixels(buffer.data(), resource::kBackground04, n, n, 1);
     const float* texel = &buffer[((n - 1) * n + 0) * 4];
     EXPECT_EQ(texel[0], 1.0f);
     EXPECT_EQ(texel[1], 0.0f);
     EXPECT_EQ(texel[2], 0.0f);
     EXPECT_EQ(texel[3], 1.0f);
     EXPECT_EQ(buffer[0], 0.0f) << "first buffer row is the bitmap's bottom row";
-    EXPECT_EQ(fake.lastId, 190);
+    EXPECT_EQ(fake.lastId, resource::kBackground04);
     EXPECT_EQ(fake.opened, 1);
     EXPECT_EQ(fake.closed, 1);
 
-    readBitmapPixels(buffer.data(), 190, n, n, 0);
+    readBitmapPixels(buffer.data(), resource::kBackground04, n, n, 0);
     EXPECT_EQ(buffer[0], 1.0f) << "without the flip, row 0 stays on top";
 }
 

@@ -2,7 +2,7 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/display_state.h"
+#include "scene/window_size.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 
@@ -39,9 +39,7 @@ GlWindow::~GlWindow() {
 }
 
 void GlWindow::publishSize() const {
-    windowWidth = width_;
-    windowHeight = height_;
-    aspectRatio = static_cast<float>(width_) / static_cast<float>(height_);
+    setWindowSize(width_, height_);
 }
 
 std::vector<unsigned char> GlWindow::readBackBuffer() const {

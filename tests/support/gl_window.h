@@ -15,7 +15,7 @@ public:
     ~GlWindow();
     bool ok() const { return window_ != nullptr; }
     GLFWwindow* window() const { return window_; }
-    // Sets the display state the scene reads (windowWidth, windowHeight,
+    // Sets the window size the scene reads (windowWidth, windowHeight,
     // aspectRatio) to this window's size.
     void publishSize() const;
     // The back buffer's RGB pixels, bottom row first, after glFinish.

@@ -1,10 +1,11 @@
 #include "tests/support/ripple_rig.h"
 
-#include "scene/math3d.h"
+#include "math/math3d.h"
+#include "resources/resource_ids.h"
 
 namespace {
-constexpr int kVertexShaderId = 137;
-constexpr int kFragmentShaderId = 136;
+constexpr int kVertexShaderId = resource::kRippleVertexShader;
+constexpr int kFragmentShaderId = resource::kRippleFragmentShader;
 constexpr int kRectangleObjId = 141;
 constexpr int kRectangleMtlId = 140;
 }  // namespace

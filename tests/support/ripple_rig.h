@@ -11,8 +11,8 @@
 #include "gfx/drawable.h"
 #include "gfx/gl.h"
 #include "gfx/program.h"
-#include "scene/camera.h"
-#include "scene/scene_clock.h"
+#include "gfx/camera.h"
+#include "gfx/scene_clock.h"
 #include "tests/support/ripple_reference.h"
 
 class RippleRig {

@@ -14,26 +14,26 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"", None, 0},
-    {"/s", Screensaver, 0},
-    {"/S", None, 0},
-    {"/p 1234", Preview, 1234},
-    {"/p1234", Preview, 234},
-    {"/c:5678", Configure, 5678},
-    {"/c", Configure, 0},
-    {"/p 100 /s", Screensaver, 0},
-    {"/p 100 /x 7", Preview, 7},
-    {"/x 100", None, 0},
-    {"/p", Preview, 0},
-    {"/p abc", Preview, 0},
-    {"/p -5", Preview, -5},
-    {"/p   +42", Preview, 42},
-    {"/p 99999999999999999999", Preview, 2147483647},
-    {"/p -99999999999999999999", Preview, -2147483647 - 1},
-    {"/p 2147483647", Preview, 2147483647},
-    {"/s/p", Preview, 0},
-    {"/", None, 0},
-    {"\xff\xfe/s \xc3\xa9", Screensaver, 0},
+    {"", ScreensaverMode::None, 0},
+    {"/s", ScreensaverMode::Screensaver, 0},
+    {"/S", ScreensaverMode::None, 0},
+    {"/p 1234", ScreensaverMode::Preview, 1234},
+    {"/p1234", ScreensaverMode::Preview, 234},
+    {"/c:5678", ScreensaverMode::Configure, 5678},
+    {"/c", ScreensaverMode::Configure, 0},
+    {"/p 100 /s", ScreensaverMode::Screensaver, 0},
+    {"/p 100 /x 7", ScreensaverMode::Preview, 7},
+    {"/x 100", ScreensaverMode::None, 0},
+    {"/p", ScreensaverMode::Preview, 0},
+    {"/p abc", ScreensaverMode::Preview, 0},
+    {"/p -5", ScreensaverMode::Preview, -5},
+    {"/p   +42", ScreensaverMode::Preview, 42},
+    {"/p 99999999999999999999", ScreensaverMode::Preview, 2147483647},
+    {"/p -99999999999999999999", ScreensaverMode::Preview, -2147483647 - 1},
+    {"/p 2147483647", ScreensaverMode::Preview, 2147483647},
+    {"/s/p", ScreensaverMode::Preview, 0},
+    {"/", ScreensaverMode::None, 0},
+    {"\xff\xfe/s \xc3\xa9", ScreensaverMode::Screensaver, 0},
 };
 
 TEST(ParseCommandLine, TableOfStartLines) {
@@ -47,10 +47,10 @@ TEST(ParseCommandLine, TableOfStartLines) {
 TEST(ParseCommandLine, HugeArgumentIsScannedWithoutHarm) {
     std::string text = "/p " + std::string(100 * 1024, '9');
     const CommandLine line = parseCommandLine(text.c_str());
-    EXPECT_EQ(line.mode, Preview);
+    EXPECT_EQ(line.mode, ScreensaverMode::Preview);
     EXPECT_EQ(line.parentWindow, 2147483647);
     text = std::string(100 * 1024, '/');
-    EXPECT_EQ(parseCommandLine(text.c_str()).mode, None);
+    EXPECT_EQ(parseCommandLine(text.c_str()).mode, ScreensaverMode::None);
 }
 
 TEST(WindowsVersion, MajorTimesTenPlusMinor) {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "scene/camera.h"
-#include "scene/math3d.h"
+#include "gfx/camera.h"
+#include "math/math3d.h"
 
 namespace {
 

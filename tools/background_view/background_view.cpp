@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/display_state.h"
+#include "scene/window_size.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 #include "scene/background_choice.h"
@@ -84,9 +84,7 @@ int main(int argc, char** argv) {
     glFrontFace(GL_CW);
     glCullFace(GL_BACK);
     glDisable(GL_MULTISAMPLE);
-    windowWidth = width;
-    windowHeight = height;
-    aspectRatio = static_cast<float>(width) / static_cast<float>(height);
+    setWindowSize(width, height);
 
     RainScene& scene = rainScene();
     scene.setup();

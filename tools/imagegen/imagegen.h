@@ -8,6 +8,8 @@
 // wrapping, never show a seam.
 #pragma once
 
+#include "resources/resource_ids.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -248,7 +250,7 @@ private:
 
 // ---------------------------------------------------------------------------
 // The scenes and artwork.
-constexpr int kFirstBackground = 187;
+constexpr int kFirstBackground = resource::kBackground01;
 constexpr int kBackgroundCount = 20;
 const char* backgroundName(int id);
 Image renderBackground(int id);

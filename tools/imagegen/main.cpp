@@ -48,8 +48,10 @@ bool makeItem(const std::string& dir, const std::string& item) {
     if (item == "logo") return writeBmp24(dir + "/logo.bmp", renderLogo()) || fail("cannot write logo.bmp");
     if (item == "wide") return writeBmp24(dir + "/wide.bmp", renderWide()) || fail("cannot write wide.bmp");
     if (item == "emblem") return writePngRgb(dir + "/emblem.png", renderEmblem(2400)) || fail("cannot write emblem.png");
-    if (item == "icon:102" || item == "icon:113") {
-        const int variant = item == "icon:102" ? 0 : 1;
+    const std::string largeIcon = "icon:" + std::to_string(resource::kIcon);
+    const std::string smallIcon = "icon:" + std::to_string(resource::kSmallIcon);
+    if (item == largeIcon || item == smallIcon) {
+        const int variant = item == largeIcon ? 0 : 1;
         std::vector<ImageRGBA> images;
         for (int size : {16, 32, 48, 256}) images.push_back(renderIcon(size, variant));
         const std::string path = dir + "/icon_" + item.substr(5) + ".ico";

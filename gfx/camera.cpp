@@ -1,4 +1,4 @@
-#include "scene/camera.h"
+#include "gfx/camera.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // The view and projection the rain scene hands to its drawable.
 #pragma once
 
-#include "scene/math3d.h"
+#include "math/math3d.h"
 
 struct Camera {
     Matrix4 views[5];

@@ -1,4 +1,4 @@
-#include "scene/math3d.h"
+#include "math/math3d.h"
 
 #include <cmath>
 
