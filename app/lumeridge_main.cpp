@@ -1,8 +1,11 @@
 #include "app/lumeridge_main.h"
 
-#include "platform/about_window.h"
+#include <new>
+
 #include "app/command_line.h"
 #include "app/screensaver_app.h"
+#include "platform/about_window.h"
+#include "platform/fatal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -11,9 +14,7 @@ namespace {
 // rest of the process.
 bool isFirstInstance() { return platform::createNamedEvent("K_OPENGL_SCREENSAVER"); }
 
-}  // namespace
-
-int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) {
+int runSaver(const char* commandLineText, void* instance, int showCommand) {
     gCommandLine = new CommandLine(parseCommandLine(commandLineText));
     const ScreensaverMode mode = gCommandLine->mode;
 
@@ -34,4 +35,20 @@ int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) 
     gScreensaverApp = new ScreensaverApp(gCommandLine);
     gScreensaverApp->run();
     return 0;
+}
+
+}  // namespace
+
+int endingOnOutOfMemory(const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        // Texture conversion, shader buffers and the scene's objects all
+        // allocate; none of them can go on without the memory.
+        platform::fatalError("Out of memory", "Debug");
+    }
+}
+
+int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) {
+    return endingOnOutOfMemory([&] { return runSaver(commandLineText, instance, showCommand); });
 }

@@ -7,6 +7,7 @@
 
 #include "scene/window_size.h"
 #include "app/window_icon.h"
+#include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 #include "platform/fatal.h"
@@ -14,6 +15,15 @@
 #include "scene/rain_scene.h"
 
 ScreensaverApp* gScreensaverApp = nullptr;
+GLFWmonitor* (*primaryMonitor)() = glfwGetPrimaryMonitor;
+
+namespace {
+
+// The saver's window once it exists: from then on a GLFW error ends the
+// program, and its box must not sit behind the window.
+GLFWwindow* gOpenWindow = nullptr;
+
+}  // namespace
 
 int windowsVersionNumber(std::uint32_t versionValue) {
     const int major = static_cast<int>(versionValue & 0xFFu);
@@ -22,6 +32,7 @@ int windowsVersionNumber(std::uint32_t versionValue) {
 }
 
 void onGlfwError(int /*code*/, const char* description) {
+    if (gOpenWindow != nullptr) platform::fatalError(description ? description : "", "Error");
     platform::messageBox(description ? description : "", "Error", platform::MessageIcon::Information);
 }
 
@@ -42,7 +53,7 @@ void requireOpenGlFunctions() {
     if (message.empty()) return;
     // The full-screen window would cover the message: GLFW and its windows
     // go first (an adopted preview window is handed back).
-    platform::fatalError(message.c_str(), "Debug", platform::TearDown::Before);
+    platform::fatalError(message.c_str(), "Debug");
 }
 
 ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
@@ -56,7 +67,7 @@ void ScreensaverApp::initGlfw() {
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit()) {
         // Nothing below can work without GLFW.
-        platform::fatalError("Failed to initialize GLFW", "Debug", platform::TearDown::Never);
+        platform::fatalError("Failed to initialize GLFW", "Debug");
     }
 }
 
@@ -65,9 +76,15 @@ void ScreensaverApp::computeWindowSize() {
         int width = 0, height = 0;
         platform::hostClientSize(commandLine->parentWindow, &width, &height);
         setWindowSize(width, height);
-    } else if (windowsVersionNumber(platform::getVersion()) >= 60) {
-        const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
-        // No monitor: fall back to the pre-Vista size rather than read nothing.
+        return;
+    }
+    // Without a monitor there is no screen to cover (a session whose display
+    // is detached, a machine without one): an 800 x 600 window on no screen
+    // would guard nothing, so the start fails as an unopened window does.
+    monitor = primaryMonitor();
+    if (monitor == nullptr) platform::fatalError("Failed to open window", "Debug");
+    if (windowsVersionNumber(platform::getVersion()) >= 60) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitor);
         setWindowSize(mode ? mode->width : 800, mode ? mode->height : 600);
     } else {
         setWindowSize(800, 600);
@@ -75,21 +92,18 @@ void ScreensaverApp::computeWindowSize() {
 }
 
 void ScreensaverApp::openWindow() {
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-    glfwWindowHint(GLFW_SAMPLES, 0);
-    glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
+    setContextHints();
 
     if (commandLine->mode == ScreensaverMode::Preview) {
         window = platform::adoptHostWindow(commandLine->parentWindow);
     } else {
-        window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", glfwGetPrimaryMonitor(), nullptr);
+        window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", monitor, nullptr);
     }
     if (window == nullptr) {
-        platform::fatalError("Failed to open window", "Debug", platform::TearDown::After);
+        platform::fatalError("Failed to open window", "Debug");
     }
 
+    gOpenWindow = window;
     glfwSetWindowSizeCallback(window, onWindowSize);
     glfwSetKeyCallback(window, onKey);
     glfwSetMouseButtonCallback(window, onMouseButton);
@@ -110,11 +124,7 @@ void ScreensaverApp::openWindow() {
 }
 
 void ScreensaverApp::setRenderState() {
-    glCullFace(GL_BACK);
-    glFrontFace(GL_CW);
-    glDisable(GL_MULTISAMPLE);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_POLYGON_SMOOTH);
+    ::setRenderState();
     glfwSwapInterval(1);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }

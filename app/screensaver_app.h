@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 
+struct GLFWmonitor;
 struct GLFWwindow;
 
 // Windows version number from a GetVersion() value: major * 10 + minor.
@@ -21,6 +22,7 @@ public:
     void frameStep();
 
     GLFWwindow* window = nullptr;
+    GLFWmonitor* monitor = nullptr;  // the full-screen window's; none for a preview
     CommandLine* commandLine = nullptr;
 
 private:
@@ -33,13 +35,20 @@ private:
 // The process-wide application, published by the entry point.
 extern ScreensaverApp* gScreensaverApp;
 
+// The monitor a full-screen start covers: glfwGetPrimaryMonitor, replaced by
+// tests to reach the case of none. No monitor ends the start with "Failed to
+// open window" (exit code 0).
+extern GLFWmonitor* (*primaryMonitor)();
+
 // Run by openWindow right after loading the OpenGL entry points. The rest of
 // the program calls its OpenGL functions without testing them, so when the
 // context lacks any of them this ends the process (exit code 0) after a
 // "Debug" message box that names them; otherwise it returns.
 void requireOpenGlFunctions();
 
-// The callbacks openWindow installs.
+// The callbacks. A GLFW error shows its description in an "Error" box; once
+// the saver's window exists it ends the program through platform::fatalError,
+// which takes the window down first.
 void onGlfwError(int code, const char* description);
 void onWindowSize(GLFWwindow* window, int width, int height);
 void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);

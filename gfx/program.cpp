@@ -56,9 +56,8 @@ std::uint32_t GLFWProgram::compile(std::uint32_t type, const char* source, const
         std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
         glGetShaderInfoLog(shader, length, &length, log.data());
         log.back() = '\0';
-        platform::messageBox(log.data(), "Debug", platform::MessageIcon::Information);
-        glDeleteShader(shader);
-        platform::fatalError(failureText, "Debug", platform::TearDown::Never);
+        // The log is copied out: the context may go with the window.
+        platform::fatalError(log.data(), failureText, "Debug");
     }
     return shader;
 }

@@ -7,7 +7,7 @@
 namespace {
 
 [[noreturn]] void failMeshLoad() {
-    platform::fatalError("Failed to load mesh", "Debug", platform::TearDown::After);
+    platform::fatalError("Failed to load mesh", "Debug");
 }
 
 }  // namespace

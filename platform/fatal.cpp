@@ -8,10 +8,12 @@
 
 namespace platform {
 
-void fatalError(const char* text, const char* caption, TearDown tearDown) {
-    if (tearDown == TearDown::Before) glfwTerminate();
+void fatalError(const char* text, const char* caption) { fatalError(nullptr, text, caption); }
+
+void fatalError(const char* detail, const char* text, const char* caption) {
+    glfwTerminate();  // returns at once when GLFW is not initialised
+    if (detail != nullptr) messageBox(detail, caption, MessageIcon::Information);
     messageBox(text, caption, MessageIcon::Information);
-    if (tearDown == TearDown::After) glfwTerminate();
     std::exit(0);
 }
 

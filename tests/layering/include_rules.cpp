@@ -26,7 +26,7 @@ const std::map<std::string, std::set<std::string>>& systemHeaders() {
     static const std::map<std::string, std::set<std::string>> headers = {
         {"math", {}},
         {"mesh", {}},
-        {"gfx", {"GL/glcorearb.h"}},
+        {"gfx", {"GL/glcorearb.h", "GLFW/glfw3.h"}},  // gfx sets up the context
         {"scene", {"GLFW/glfw3.h"}},
         {"app", {"GLFW/glfw3.h"}},
     };

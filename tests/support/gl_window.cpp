@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include "scene/window_size.h"
+#include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 
@@ -10,11 +11,7 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
     server_ = std::make_unique<XvfbServer>(width < 640 ? 640 : width, height < 480 ? 480 : height);
     if (!server_->running()) return;
     if (!glfwInit()) return;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-    glfwWindowHint(GLFW_SAMPLES, 0);
-    glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
+    setContextHints();
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
     window_ = glfwCreateWindow(width, height, "scene test", nullptr, nullptr);
     if (window_ == nullptr) return;
@@ -25,11 +22,7 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
         return;
     }
     glfwSwapInterval(0);
-    glFrontFace(GL_CW);
-    glCullFace(GL_BACK);
-    glDisable(GL_MULTISAMPLE);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_POLYGON_SMOOTH);
+    setRenderState();
     publishSize();
 }
 

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "scene/window_size.h"
+#include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 #include "scene/background_choice.h"
@@ -66,9 +67,7 @@ int main(int argc, char** argv) {
     setSceneTimeSource(scriptedStartup);
 
     if (!glfwInit()) return fail("cannot initialise GLFW (is DISPLAY set?)");
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_SAMPLES, 0);
+    setContextHints();
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(width, height, "background_view", nullptr, nullptr);
     if (window == nullptr) {
@@ -81,9 +80,7 @@ int main(int argc, char** argv) {
         return fail("OpenGL 3 or later is needed");
     }
     glfwSwapInterval(0);
-    glFrontFace(GL_CW);
-    glCullFace(GL_BACK);
-    glDisable(GL_MULTISAMPLE);
+    setRenderState();
     setWindowSize(width, height);
 
     RainScene& scene = rainScene();
