@@ -38,7 +38,7 @@ GLFWVertexData::GLFWVertexData(int objResourceId, int mtlResourceId, float scale
     indexCount_ = mesh.indexCount() > 0 ? mesh.indexCount() : 0;
     if (!bufferBytes(static_cast<std::size_t>(vertexCount_), kFloatsPerVertex * sizeof(float), &vertexBytes_) ||
         !bufferBytes(static_cast<std::size_t>(indexCount_), sizeof(GLuint), &indexBytes_))
-        platform::fatalError("Failed to load mesh", "Debug", platform::TearDown::After);
+        platform::fatalError("Failed to load mesh", "Debug");
     vertices_.assign(static_cast<std::size_t>(vertexCount_) * kFloatsPerVertex, 0.0f);
     indices_.assign(static_cast<std::size_t>(indexCount_), 0u);
     float* v = vertices_.data();
