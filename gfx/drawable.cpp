@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "gfx/program.h"
 #include "mesh/mesh_data.h"
+#include "platform/fatal.h"
 
 namespace {
 
@@ -22,11 +24,21 @@ void copyItem(float* vertices, int i, int offset, const std::vector<float>& sour
 
 }  // namespace
 
+bool bufferBytes(std::size_t count, std::size_t elementBytes, std::size_t* bytes) {
+    const std::size_t limit = static_cast<std::size_t>(std::numeric_limits<GLsizeiptr>::max());
+    if (elementBytes != 0 && count > limit / elementBytes) return false;
+    *bytes = count * elementBytes;
+    return true;
+}
+
 GLFWVertexData::GLFWVertexData(int objResourceId, int mtlResourceId, float scale)
     : mesh_(new MeshData(objResourceId, mtlResourceId, scale)) {
     const MeshData& mesh = *mesh_;
     vertexCount_ = mesh.vertexCount() > 0 ? mesh.vertexCount() : 0;
     indexCount_ = mesh.indexCount() > 0 ? mesh.indexCount() : 0;
+    if (!bufferBytes(static_cast<std::size_t>(vertexCount_), kFloatsPerVertex * sizeof(float), &vertexBytes_) ||
+        !bufferBytes(static_cast<std::size_t>(indexCount_), sizeof(GLuint), &indexBytes_))
+        platform::fatalError("Failed to load mesh", "Debug");
     vertices_.assign(static_cast<std::size_t>(vertexCount_) * kFloatsPerVertex, 0.0f);
     indices_.assign(static_cast<std::size_t>(indexCount_), 0u);
     float* v = vertices_.data();
@@ -56,13 +68,13 @@ GLFWBufferObject::~GLFWBufferObject() {
     glDeleteBuffers(1, &indexBuffer_);
 }
 
-void GLFWBufferObject::setVertexData(std::int32_t sizeBytes, const float* data, std::int32_t strideFloats) {
+void GLFWBufferObject::setVertexData(std::size_t sizeBytes, const float* data, std::int32_t strideFloats) {
     vertexSize_ = sizeBytes;
     vertexData_ = data;
     strideFloats_ = strideFloats;
 }
 
-void GLFWBufferObject::setIndexData(std::int32_t sizeBytes, const GLuint* data, std::int32_t count) {
+void GLFWBufferObject::setIndexData(std::size_t sizeBytes, const GLuint* data, std::int32_t count) {
     indexSize_ = sizeBytes;
     indexData_ = data;
     indexCount_ = count;
@@ -100,8 +112,8 @@ void GLFWBufferObject::applyAttributes() {
 void GLFWBufferObject::upload() {
     bind();
     applyAttributes();
-    glBufferData(GL_ARRAY_BUFFER, vertexSize_, vertexData_, GL_STATIC_DRAW);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexSize_, indexData_, GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexSize_), vertexData_, GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexSize_), indexData_, GL_STATIC_DRAW);
 }
 
 GLFWDrawableObject::GLFWDrawableObject(SceneClock* clock, Camera* camera, GLFWProgramRegistry* registry,

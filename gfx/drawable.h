@@ -2,6 +2,7 @@
 // the attribute layout, and the draw sequence shared by every drawable.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -16,6 +17,10 @@
 class MeshData;
 class GLFWProgram;
 class GLFWProgramRegistry;
+
+// The bytes of `count` array elements of `elementBytes` each, into *bytes;
+// false when they do not fit the size a GL buffer takes (GLsizeiptr).
+bool bufferBytes(std::size_t count, std::size_t elementBytes, std::size_t* bytes);
 
 // One OBJ/MTL resource pair as an interleaved vertex array of 24 floats per
 // vertex (position, texture coordinate, normal, tangent, bitangent, ambient,
@@ -33,7 +38,8 @@ public:
     static constexpr std::int32_t kDiffuseOffset = 17;
     static constexpr std::int32_t kSpecularOffset = 20;
 
-    // Loads the mesh (which ends the process if the OBJ text yields nothing).
+    // Loads the mesh; ends the process with "Failed to load mesh" if the OBJ
+    // text yields nothing or its arrays do not fit a GL buffer.
     GLFWVertexData(int objResourceId, int mtlResourceId, float scale);
     ~GLFWVertexData();
     GLFWVertexData(const GLFWVertexData&) = delete;
@@ -42,10 +48,10 @@ public:
     const float* vertices() const { return vertices_.data(); }
     std::int32_t floatsPerVertex() const { return kFloatsPerVertex; }
     std::int32_t vertexCount() const { return vertexCount_; }
-    std::int32_t vertexDataSize() const { return vertexCount_ * kFloatsPerVertex * 4; }
+    std::size_t vertexDataSize() const { return vertexBytes_; }
     const GLuint* indices() const { return indices_.data(); }
     std::int32_t indexCount() const { return indexCount_; }
-    std::int32_t indexDataSize() const { return indexCount_ * 4; }
+    std::size_t indexDataSize() const { return indexBytes_; }
 
 private:
     std::vector<float> vertices_;
@@ -53,6 +59,8 @@ private:
     std::unique_ptr<MeshData> mesh_;
     std::int32_t vertexCount_ = 0;
     std::int32_t indexCount_ = 0;
+    std::size_t vertexBytes_ = 0;
+    std::size_t indexBytes_ = 0;
 };
 
 // A vertex buffer and an index buffer with the vertex-attribute layout kept
@@ -64,8 +72,8 @@ public:
     GLFWBufferObject(const GLFWBufferObject&) = delete;
     GLFWBufferObject& operator=(const GLFWBufferObject&) = delete;
 
-    void setVertexData(std::int32_t sizeBytes, const float* data, std::int32_t strideFloats);
-    void setIndexData(std::int32_t sizeBytes, const GLuint* data, std::int32_t count);
+    void setVertexData(std::size_t sizeBytes, const float* data, std::int32_t strideFloats);
+    void setIndexData(std::size_t sizeBytes, const GLuint* data, std::int32_t count);
     // Looks the attribute up in the program under `programKey`; a name keeps
     // the values it was first added with.
     void addAttribute(const char* programKey, const std::string& name, std::int32_t components,
@@ -88,13 +96,13 @@ private:
     GLuint vertexBuffer_ = 0;
     GLuint indexBuffer_ = 0;
     const float* vertexData_ = nullptr;
-    std::int32_t vertexSize_ = 0;
+    std::size_t vertexSize_ = 0;
     std::int32_t strideFloats_ = 0;
     std::map<std::string, GLint> locations_;
     std::map<std::string, std::int32_t> components_;
     std::map<std::string, std::int32_t> offsets_;
     const GLuint* indexData_ = nullptr;
-    std::int32_t indexSize_ = 0;
+    std::size_t indexSize_ = 0;
     std::int32_t indexCount_ = 0;
 };
 

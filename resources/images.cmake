@@ -6,6 +6,11 @@
 #
 # One command per background, so that a parallel build paints them side by
 # side; the target lumeridge_background_images makes just the backgrounds.
+#
+# LUMERIDGE_IMAGES_FROM=<gen folder of another build tree> copies the images
+# that tree has made instead of building the generator and painting them
+# again (the images do not depend on the compiler or the build type).
+# scripts/test paints them once, in the linux tree, for all its trees.
 
 set(LUMERIDGE_HOST_CXX c++ CACHE STRING "C++ compiler of the build machine, for the image generator")
 set(LUMERIDGE_PHOTOS_DIR "" CACHE PATH
@@ -16,6 +21,34 @@ file(GLOB imagegen_sources CONFIGURE_DEPENDS ${imagegen_dir}/*.cpp ${imagegen_di
 set(imagegen_cpp ${imagegen_sources})
 list(FILTER imagegen_cpp INCLUDE REGEX "\\.cpp$")
 set(imagegen_exe ${CMAKE_CURRENT_BINARY_DIR}/imagegen)
+set(LUMERIDGE_IMAGES_FROM "" CACHE PATH
+  "gen folder of another build tree whose generated images this build copies instead of painting them")
+
+if(LUMERIDGE_IMAGES_FROM AND NOT EXISTS ${LUMERIDGE_IMAGES_FROM}/icon_113.ico)
+  message(STATUS "LUMERIDGE_IMAGES_FROM: no images in ${LUMERIDGE_IMAGES_FROM}; this build paints its own")
+  set(LUMERIDGE_IMAGES_FROM "")
+endif()
+
+# make_image(<output>... COMMAND <generator arguments>... COMMENT <text>):
+# runs the generator, or copies the outputs from LUMERIDGE_IMAGES_FROM.
+function(make_image)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "COMMENT" "OUTPUT;ARGS")
+  if(LUMERIDGE_IMAGES_FROM)
+    set(copies "")
+    set(sources "")
+    foreach(out IN LISTS arg_OUTPUT)
+      get_filename_component(name ${out} NAME)
+      list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy ${LUMERIDGE_IMAGES_FROM}/${name} ${out})
+      list(APPEND sources ${LUMERIDGE_IMAGES_FROM}/${name})
+    endforeach()
+    add_custom_command(OUTPUT ${arg_OUTPUT} ${copies} DEPENDS ${sources}
+      COMMENT "${arg_COMMENT} (copied from ${LUMERIDGE_IMAGES_FROM})" VERBATIM)
+  else()
+    add_custom_command(OUTPUT ${arg_OUTPUT}
+      COMMAND ${imagegen_exe} ${LUMERIDGE_GEN_DIR} ${arg_ARGS}
+      DEPENDS ${imagegen_exe} COMMENT "${arg_COMMENT}" VERBATIM)
+  endif()
+endfunction()
 
 add_custom_command(
   OUTPUT ${imagegen_exe}
@@ -29,12 +62,8 @@ set(artwork_outputs "")
 foreach(name logo.bmp wide.bmp emblem.png icon_102.ico icon_113.ico)
   list(APPEND artwork_outputs ${LUMERIDGE_GEN_DIR}/${name})
 endforeach()
-add_custom_command(
-  OUTPUT ${artwork_outputs}
-  COMMAND ${imagegen_exe} ${LUMERIDGE_GEN_DIR} logo wide emblem icon:102 icon:113
-  DEPENDS ${imagegen_exe}
-  COMMENT "Generating the logo, banner, emblem and icons"
-  VERBATIM)
+make_image(OUTPUT ${artwork_outputs} ARGS logo wide emblem icon:102 icon:113
+  COMMENT "Generating the logo, banner, emblem and icons")
 list(APPEND LUMERIDGE_GENERATED_RESOURCES ${artwork_outputs})
 
 # Backgrounds 187..206.
@@ -44,12 +73,8 @@ if(LUMERIDGE_PHOTOS_DIR)
 else()
   foreach(id RANGE 187 206)
     set(bmp ${LUMERIDGE_GEN_DIR}/background_${id}.bmp)
-    add_custom_command(
-      OUTPUT ${bmp} ${LUMERIDGE_GEN_DIR}/background_${id}.png
-      COMMAND ${imagegen_exe} ${LUMERIDGE_GEN_DIR} background:${id}
-      DEPENDS ${imagegen_exe}
-      COMMENT "Painting background ${id}"
-      VERBATIM)
+    make_image(OUTPUT ${bmp} ${LUMERIDGE_GEN_DIR}/background_${id}.png ARGS background:${id}
+      COMMENT "Painting background ${id}")
     list(APPEND background_bitmaps ${bmp})
   endforeach()
 endif()

@@ -70,7 +70,10 @@ void RainScene::setup() {
     glBindTexture(GL_TEXTURE_2D, normalsTarget_);
     targetWidth_ = 1024;
     targetHeight_ = 1024;
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, targetWidth_, targetHeight_, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    // Half floats keep the normals' signs: an 8-bit target would clamp their
+    // negative x and y to 0 and the texture mode would refract one way only.
+    // RGBA rather than RGB: RGBA16F is a colour-renderable format everywhere.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, targetWidth_, targetHeight_, 0, GL_RGBA, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, normalsTarget_, 0);

@@ -91,7 +91,9 @@ int main(int argc, char** argv) {
     float time = 100.0f;
     for (const Case& c : kCases) {
         if (onlyMode != 0.0f && c.mode != onlyMode) continue;
-        RenderTarget target(c.width, c.height, RenderTarget::Format::Byte);
+        // The normals pass into the scene's half-float target, the others
+        // into a window's 8-bit colours.
+        RenderTarget target(c.width, c.height, c.mode < 1.0f ? RenderTarget::Format::Half : RenderTarget::Format::Byte);
         if (!target.complete()) {
             std::printf("%-32s %5dx%-5d  no framebuffer\n", c.what, c.width, c.height);
             continue;

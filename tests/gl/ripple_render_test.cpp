@@ -89,10 +89,10 @@ struct Rig {
     void makeNormalsTextures() {
         if (normalsTextures[0] != 0) return;
         for (int k = 0; k < 2; ++k) {
-            const std::vector<unsigned char> bytes =
-                ripple::normalsTextureBytes(kNormalsTime, static_cast<int>(kNormalsSizes[k]));
-            normalsTextures[k] = createNormalsTexture(bytes);
-            normalsReferences[k] = ripple::textureFromBytes(bytes, 1024, 1024);
+            const std::vector<float> texels =
+                ripple::normalsTexels(kNormalsTime, static_cast<int>(kNormalsSizes[k]));
+            normalsTextures[k] = createNormalsTexture(texels);
+            normalsReferences[k] = ripple::textureFromRgb(texels, 1024, 1024);
         }
     }
     ~Rig() {

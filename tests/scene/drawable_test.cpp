@@ -2,6 +2,7 @@
 // against the recording fake GL and the program's own rectangle resources.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -48,8 +49,8 @@ TEST_F(Drawable, InterleavesTheRectangle) {
     ASSERT_EQ(data.vertexCount(), 6);
     ASSERT_EQ(data.indexCount(), 6);
     EXPECT_EQ(data.floatsPerVertex(), 24);
-    EXPECT_EQ(data.vertexDataSize(), 6 * 24 * 4);
-    EXPECT_EQ(data.indexDataSize(), 24);
+    EXPECT_EQ(data.vertexDataSize(), 6u * 24u * 4u);
+    EXPECT_EQ(data.indexDataSize(), 24u);
     const float* v = data.vertices();
     // Vertex 1: position (-1, -1, 0), texture coordinate (0, 0), normal
     // (0, 0, 1), tangent (1, 0, 0), bitangent (0, 1, 0), colours, specular.
@@ -57,6 +58,33 @@ TEST_F(Drawable, InterleavesTheRectangle) {
                                 0.7765f, 0.8824f, 0.3412f, 0.7765f, 0.8824f, 0.3412f, 0.35f, 0.35f, 0.35f, 32};
     for (int k = 0; k < 24; ++k) EXPECT_NEAR(v[24 + k], expected[k], 1e-6f) << "float " << k;
     for (int j = 0; j < 6; ++j) EXPECT_EQ(data.indices()[j], static_cast<GLuint>(j));
+}
+
+// Byte counts past 2 GiB (a mesh above 22 369 621 vertices, 96 bytes each)
+// are exact; what a GL buffer size cannot hold is refused, not wrapped.
+TEST(BufferBytes, CountsPastTwoGibibytesAndRefusesWhatDoesNotFit) {
+    const std::size_t limit = static_cast<std::size_t>(PTRDIFF_MAX);
+    const struct {
+        std::size_t count, elementBytes;
+        bool fits;
+        std::size_t bytes;
+    } cases[] = {
+        {0, 96, true, 0},
+        {22369621, 96, true, 2147483616u},
+        {22369622, 96, true, 2147483712u},
+        {536870911, 96, true, 51539607456u},
+        {limit / 96, 96, true, limit / 96 * 96},
+        {limit / 96 + 1, 96, false, 0},
+        {limit / 4 + 1, 4, false, 0},
+        {SIZE_MAX, 4, false, 0},
+    };
+    for (const auto& c : cases) {
+        std::size_t bytes = 12345;
+        EXPECT_EQ(bufferBytes(c.count, c.elementBytes, &bytes), c.fits) << c.count << " x " << c.elementBytes;
+        if (c.fits) {
+            EXPECT_EQ(bytes, c.bytes) << c.count << " x " << c.elementBytes;
+        }
+    }
 }
 
 TEST_F(Drawable, InitUploadsBuffersAndAttributes) {

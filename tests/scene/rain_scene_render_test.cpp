@@ -3,17 +3,16 @@
 // read back from the window's 8-bit colour buffer and compared with the CPU
 // reference of the ripple shader, in per-pixel mode and after the quality
 // decision in both normals-texture sizes (the normals passing through the
-// 8-bit normals target), and after days of running.
+// half-float normals target, signs kept), and after days of running.
 //
 // The scene's own time reads (background seed, frame statistics) are
 // scripted; the shader's time is the clock's, set for every frame.
 //
 // How close is close enough: the procedural normals agree with the
 // reference except where a hash differs in its last bit (see
-// tests/gl/ripple_render_test.cpp), and the colour buffer and the normals
-// target round to 8 bits on both sides, so a pixel near a rounding boundary
-// can differ by one level, and a normal one level apart moves a look-up or a
-// highlight a little. Measured on llvmpipe at 384x216: mean error at most
+// tests/gl/ripple_render_test.cpp), and the colour buffer rounds to 8 bits
+// on both sides, so a pixel near a rounding boundary can differ by one
+// level; the normals target holds half floats on both sides. Measured on llvmpipe at 384x216: mean error at most
 // 2e-4, at most 0.2 % of the pixels more than two levels apart; in the
 // normals target at most 0.1 % of the components more than one level apart.
 #include <gtest/gtest.h>
@@ -48,7 +47,8 @@ constexpr double kStartupDelay = 0.012345;
 constexpr double kLevelBound = 2.5 / 255.0;  // more than two levels apart
 constexpr double kMaxFractionBeyond = 0.02;
 constexpr double kMaxMeanError = 2e-3;
-constexpr double kMaxNormalsFractionBeyond = 0.01;  // components more than one level apart
+constexpr double kMaxNormalsFractionBeyond = 0.01;  // components more than 1/255 apart
+constexpr double kMaxShareDifference = 0.05;        // of the offsets' signs, texture mode against per pixel
 
 std::vector<float> levels(const std::vector<unsigned char>& bytes) {
     std::vector<float> v(bytes.size());
@@ -95,9 +95,9 @@ protected:
     static int readRows(int normalsSize) { return std::min(normalsSize, normalsSize * kHeight / kWidth + 2); }
 
     // The reference of a screen pass at t: per-pixel (mode 1.5), or
-    // texture mode over the 8-bit normals of the same frame's normals pass.
+    // texture mode over the half-float normals of the same frame's normals pass.
     std::vector<unsigned char> reference(float t, bool textureMode, int normalsSize,
-                                         std::vector<unsigned char>* normalsBytes = nullptr) const {
+                                         std::vector<float>* normalsTexels = nullptr) const {
         ripple::Uniforms u;
         u.iTime = t;
         u.viewportWidth = static_cast<float>(kWidth);
@@ -108,24 +108,24 @@ protected:
         if (textureMode) {
             // The normals pass clears the whole target, then draws its square.
             const int rows = readRows(normalsSize);
-            std::vector<unsigned char> bytes = ripple::normalsTextureBytes(t, normalsSize, rows);
+            std::vector<float> texels = ripple::normalsTexels(t, normalsSize, rows);
             for (int y = 0; y < kSide; ++y)
                 for (int x = 0; x < kSide; ++x)
                     if (x >= normalsSize || y >= normalsSize)
-                        for (int k = 0; k < 3; ++k) bytes[(static_cast<std::size_t>(y) * kSide + x) * 3u + k] = 0;
-            normals = ripple::textureFromBytes(bytes, kSide, kSide);
-            if (normalsBytes != nullptr) *normalsBytes = bytes;
+                        for (int k = 0; k < 3; ++k) texels[(static_cast<std::size_t>(y) * kSide + x) * 3u + k] = 0;
+            normals = ripple::textureFromRgb(texels, kSide, kSide);
+            if (normalsTexels != nullptr) *normalsTexels = texels;
         }
         return toBytes(ripple::render(u, {&normals, &background_}, kWidth, kHeight));
     }
 
-    // The normals target's texels, three bytes each, row 0 first.
-    std::vector<unsigned char> normalsTarget() const {
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(kSide) * kSide * 3u);
+    // The normals target's texels, three floats each, row 0 first.
+    std::vector<float> normalsTarget() const {
+        std::vector<float> texels(static_cast<std::size_t>(kSide) * kSide * 3u);
         glBindTexture(GL_TEXTURE_2D, scene_->normalsTarget());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
-        return bytes;
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, texels.data());
+        return texels;
     }
 
     static void save(const std::vector<unsigned char>& rgb, const char* what) {
@@ -187,7 +187,7 @@ TEST_F(RainSceneRender, NormalsTextureModesShowTheShadersPicture) {
             const float t = c.t;
             renderAt(t);
             const std::vector<unsigned char> shown = screen();
-            std::vector<unsigned char> expectedNormals;
+            std::vector<float> expectedNormals;
             const std::vector<unsigned char> expected = reference(t, true, c.size, &expectedNormals);
             char what[64];
             std::snprintf(what, sizeof what, "normals %d t %.1f", c.size, t);
@@ -196,14 +196,35 @@ TEST_F(RainSceneRender, NormalsTextureModesShowTheShadersPicture) {
 
             // The normals target itself, component by component, where the
             // screen reads it; cleared to 0 outside its square.
-            const std::vector<unsigned char> normals = normalsTarget();
+            const std::vector<float> normals = normalsTarget();
             const std::size_t compared = static_cast<std::size_t>(readRows(c.size)) * kSide * 3u;
             std::size_t beyond = 0;
             for (std::size_t i = 0; i < compared; ++i)
-                if (std::abs(int(normals[i]) - int(expectedNormals[i])) > 1) ++beyond;
+                if (std::fabs(normals[i] - expectedNormals[i]) > 1.0f / 255.0f) ++beyond;
             const double fraction = static_cast<double>(beyond) / static_cast<double>(compared);
-            std::printf("%s: normals target %.4f %% of the components beyond one level\n", what, 100.0 * fraction);
+            std::printf("%s: normals target %.4f %% of the components beyond 1/255\n", what, 100.0 * fraction);
             EXPECT_LE(fraction, kMaxNormalsFractionBeyond) << what;
+
+            // The refraction offsets point both ways, in the same shares as
+            // the per-pixel mode's (its normals at the same time, on the screen).
+            ripple::Uniforms perPixel;
+            perPixel.iTime = t;
+            perPixel.viewportWidth = static_cast<float>(kWidth);
+            perPixel.viewportHeight = static_cast<float>(kHeight);
+            perPixel.renderMode = 0.5f;
+            const std::vector<float> screenNormals = ripple::render(perPixel, {}, kWidth, kHeight);
+            std::vector<float> square;  // the rows the screen reads, the square's width
+            for (int y = 0; y < readRows(c.size); ++y)
+                for (int x = 0; x < c.size; ++x)
+                    for (int k = 0; k < 3; ++k)
+                        square.push_back(normals[(static_cast<std::size_t>(y) * kSide + x) * 3u + k]);
+            for (int k = 0; k < 2; ++k) {
+                const double texture = ripple::negativeShare(square, k, square.size() / 3u);
+                const double pixel = ripple::negativeShare(screenNormals, k, screenNormals.size() / 3u);
+                std::printf("%s: share of negative n.%c: texture mode %.3f, per pixel %.3f\n", what, "xy"[k], texture,
+                            pixel);
+                EXPECT_NEAR(texture, pixel, kMaxShareDifference) << what << " n." << "xy"[k];
+            }
         }
     }
 }

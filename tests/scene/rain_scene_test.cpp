@@ -188,7 +188,7 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     EXPECT_EQ(c[1].i(1), fbo);
     EXPECT_EQ(c[3].i(0), GL_TEXTURE_2D);
     EXPECT_EQ(c[3].i(1), target);
-    const std::vector<long long> image = {GL_TEXTURE_2D, 0, GL_RGB, 1024, 1024, 0, GL_RGB, GL_UNSIGNED_BYTE, 0};
+    const std::vector<long long> image = {GL_TEXTURE_2D, 0, GL_RGBA16F, 1024, 1024, 0, GL_RGBA, GL_FLOAT, 0};
     for (std::size_t k = 0; k < image.size(); ++k) EXPECT_EQ(c[4].i(k), image[k]) << "glTexImage2D argument " << k;
     EXPECT_EQ(c[5].i(1), GL_TEXTURE_MAG_FILTER);
     EXPECT_EQ(c[5].i(2), GL_NEAREST);

@@ -5,8 +5,9 @@ RenderTarget::RenderTarget(int width, int height, Format format) : width_(width)
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
     glGenTextures(1, &texture_);
     glBindTexture(GL_TEXTURE_2D, texture_);
-    glTexImage2D(GL_TEXTURE_2D, 0, format == Format::Float ? GL_RGBA32F : GL_RGBA8, width, height, 0, GL_RGBA,
-                 format == Format::Float ? GL_FLOAT : GL_UNSIGNED_BYTE, nullptr);
+    const GLint internal = format == Format::Float ? GL_RGBA32F : format == Format::Half ? GL_RGBA16F : GL_RGBA8;
+    glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, GL_RGBA,
+                 format == Format::Byte ? GL_UNSIGNED_BYTE : GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glGenFramebuffers(1, &framebuffer_);

@@ -11,6 +11,7 @@ public:
     enum class Format {
         Float,  // GL_RGBA32F: the fragment colours unrounded and unclamped
         Byte,   // GL_RGBA8: what a window's colour buffer keeps
+        Half,   // GL_RGBA16F: what the scene's normals target keeps
     };
 
     // Needs a current context with the entry points loaded.

@@ -26,13 +26,22 @@ std::uint32_t testPhotographPixel(int x, int y) {
     return r | (g << 8) | (b << 16);
 }
 
-std::vector<unsigned char> normalsTextureBytes(float iTime, int size, int rows) {
+float toHalf(float v) {
+    if (v == 0.0f || !std::isfinite(v)) return v;
+    int exponent = 0;
+    std::frexp(v, &exponent);  // |v| in [2^(exponent-1), 2^exponent)
+    // 11 significant bits; below 2^-14 the fixed step of the subnormals.
+    const float step = std::ldexp(1.0f, std::max(exponent - 11, -24));
+    return std::nearbyint(v / step) * step;  // ties to even
+}
+
+std::vector<float> normalsTexels(float iTime, int size, int rows) {
     constexpr int kSide = 1024;
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(kSide) * kSide * 3u);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        bytes[i] = 255;
-        bytes[i + 1] = 0;
-        bytes[i + 2] = 255;
+    std::vector<float> texels(static_cast<std::size_t>(kSide) * kSide * 3u);
+    for (std::size_t i = 0; i < texels.size(); i += 3) {
+        texels[i] = 1.0f;
+        texels[i + 1] = 0.0f;
+        texels[i + 2] = 1.0f;
     }
     Uniforms u;
     u.iTime = iTime;
@@ -44,20 +53,18 @@ std::vector<unsigned char> normalsTextureBytes(float iTime, int size, int rows) 
     const std::vector<float> normals = render(u, Textures{}, size, rows);
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < size; ++x)
-            for (int k = 0; k < 3; ++k) {
-                const float v = std::clamp(normals[(static_cast<std::size_t>(y) * size + x) * 3u + k], 0.0f, 1.0f);
-                bytes[(static_cast<std::size_t>(y) * kSide + x) * 3u + k] =
-                    static_cast<unsigned char>(std::lround(v * 255.0f));
-            }
-    return bytes;
+            for (int k = 0; k < 3; ++k)
+                texels[(static_cast<std::size_t>(y) * kSide + x) * 3u + k] =
+                    toHalf(normals[(static_cast<std::size_t>(y) * size + x) * 3u + k]);
+    return texels;
 }
 
-Texture textureFromBytes(const std::vector<unsigned char>& rgb, int width, int height) {
+Texture textureFromRgb(const std::vector<float>& rgb, int width, int height) {
     Texture t;
     t.width = width;
     t.height = height;
-    t.rgb.resize(rgb.size());
-    for (std::size_t i = 0; i < rgb.size(); ++i) t.rgb[i] = static_cast<float>(rgb[i]) / 255.0f;
+    t.rgb = rgb;
+    t.rgb.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3u);
     return t;
 }
 
@@ -95,6 +102,17 @@ Difference compare(const std::vector<float>& rendered, const std::vector<float>&
     d.meanError = sum / static_cast<double>(n);
     d.fractionAbove = static_cast<double>(above) / static_cast<double>(n);
     return d;
+}
+
+double negativeShare(const std::vector<float>& normals, int component, std::size_t count) {
+    std::size_t tilted = 0, negative = 0;
+    for (std::size_t i = 0; i < count && i * 3u + 2u < normals.size(); ++i) {
+        const float v = normals[i * 3u + static_cast<std::size_t>(component)];
+        if (std::fabs(v) < 0.01f) continue;
+        ++tilted;
+        if (v < 0.0f) ++negative;
+    }
+    return tilted == 0 ? 0.0 : static_cast<double>(negative) / static_cast<double>(tilted);
 }
 
 double meanTilt(const std::vector<float>& normals) {

@@ -2,6 +2,7 @@
 // reference: the textures both sides read, and the per-pixel difference.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,15 +19,18 @@ Texture textureFromRgba(const std::vector<float>& rgba, int width, int height);
 // 1024-pixel edges, so a look-up that wraps differently shows.
 std::uint32_t testPhotographPixel(int x, int y);
 
-// The normals a 1024 x 1024 GL_RGB8 normals texture holds after a
+// v rounded to the nearest half float (ties to even), as a 16-bit float
+// texture keeps it.
+float toHalf(float v);
+// The normals a 1024 x 1024 GL_RGBA16F normals texture holds after a
 // mode-0.5 render of the `size` x `size` lower-left square at `iTime`, each
-// component clamped to [0, 1] and rounded to 8 bits; outside the square every
+// component rounded to a half float, signs kept; outside the square every
 // texel is (1, 0, 1) so that a read there shows. Only the square's first
 // `rows` rows are computed (all when negative); the rest of it is marked
-// too. Three bytes per texel, row 0 first.
-std::vector<unsigned char> normalsTextureBytes(float iTime, int size, int rows = -1);
-// The texture the shader reads from such bytes (each byte / 255).
-Texture textureFromBytes(const std::vector<unsigned char>& rgb, int width, int height);
+// too. Three floats per texel, row 0 first.
+std::vector<float> normalsTexels(float iTime, int size, int rows = -1);
+// A texture from width * height RGB floats (row 0 first).
+Texture textureFromRgb(const std::vector<float>& rgb, int width, int height);
 
 // How far a render lies from the reference. A pixel's error is the largest
 // absolute difference of its three channels.
@@ -40,6 +44,12 @@ struct Difference {
 };
 Difference compare(const std::vector<float>& rendered, const std::vector<float>& reference, int width, int height,
                    double bound);
+
+// Of the first `count` normals (RGB triples) tilted by at least 0.01 along
+// `component` (0: x, 1: y), the share tilted towards negative: the share of
+// the refraction offsets -intensity * n.xy that point the positive way.
+// About a half for a ripple field.
+double negativeShare(const std::vector<float>& normals, int component, std::size_t count);
 
 // How much the picture varies: the mean absolute difference of the normal's
 // x and y from 0 in a mode-0.5 picture (0 for a flat surface).

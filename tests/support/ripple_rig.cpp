@@ -53,12 +53,12 @@ void RippleRig::draw(const ripple::Uniforms& u) {
     sky_->draw();
 }
 
-GLuint createNormalsTexture(const std::vector<unsigned char>& rgb) {
+GLuint createNormalsTexture(const std::vector<float>& rgb) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1024, 1024, 0, GL_RGB, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, 1024, 1024, 0, GL_RGB, GL_FLOAT,
                  rgb.size() >= 1024u * 1024u * 3u ? rgb.data() : nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

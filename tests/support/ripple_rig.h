@@ -46,6 +46,7 @@ private:
     GLuint backgroundTexture_ = 0;
 };
 
-// A 1024 x 1024 texture made like the scene's normals target (GL_RGB8,
-// nearest filtering, default wrap), filled with `rgb` (row 0 first).
-GLuint createNormalsTexture(const std::vector<unsigned char>& rgb);
+// A 1024 x 1024 texture made like the scene's normals target (GL_RGBA16F,
+// nearest filtering, default wrap), filled with `rgb`: three floats a texel,
+// row 0 first (none: left undefined).
+GLuint createNormalsTexture(const std::vector<float>& rgb);
