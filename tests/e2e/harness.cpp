@@ -55,7 +55,7 @@ int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 }  // namespace
 
 // ---------------------------------------------------------------------------
-VirtualDisplay::VirtualDisplay() : server_(1920, 1080, 20.0) {
+VirtualDisplay::VirtualDisplay(int width, int height) : server_(width, height, 20.0) {
     XSetErrorHandler(ignoreXErrors);  // the harness queries windows that may vanish
     if (server_.running()) connection_ = XOpenDisplay(server_.display().c_str());
 }
@@ -259,9 +259,13 @@ unsigned long rootPixel(Display* display, int x, int y) {
 }
 
 std::vector<unsigned long> sampleGrid(Display* display) {
+    // 32 x 18 samples at the centres of a grid over the whole screen.
+    const int width = DisplayWidth(display, DefaultScreen(display));
+    const int height = DisplayHeight(display, DefaultScreen(display));
     std::vector<unsigned long> samples;
-    for (int y = 30; y < 1080; y += 60)
-        for (int x = 30; x < 1920; x += 60) samples.push_back(rootPixel(display, x, y));
+    for (int row = 0; row < 18; ++row)
+        for (int column = 0; column < 32; ++column)
+            samples.push_back(rootPixel(display, (2 * column + 1) * width / 64, (2 * row + 1) * height / 36));
     return samples;
 }
 

@@ -22,7 +22,7 @@ using Seconds = std::chrono::duration<double>;
 // harness's connection to it.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    explicit VirtualDisplay(int width = 1920, int height = 1080);
     ~VirtualDisplay();
     bool ok() const { return connection_ != nullptr; }
     const std::string& name() const { return server_.display(); }  // ":N"
@@ -95,8 +95,8 @@ int countViewableTopLevels(Display* display, const std::string& title);
 // The pixel at root coordinates (x, y) as 0xRRGGBB.
 unsigned long rootPixel(Display* display, int x, int y);
 
-// The root window's pixels at the centres of a grid of 60 x 60 cells
-// (576 samples of 1920x1080), and how many different values they hold: a
+// The root window's pixels at the centres of a 32 x 18 grid over the screen
+// (576 samples), and how many different values they hold: a
 // picture with detail, not a flat or black screen, has well over 100.
 std::vector<unsigned long> sampleGrid(Display* display);
 int distinctValues(std::vector<unsigned long> samples);
