@@ -22,15 +22,12 @@
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
 #include "platform/platform.h"
+#include "tests/wine/win32/checks.h"
 
 namespace {
 
-int failures = 0;
-void check(bool condition, const std::string& what) {
-    std::printf("%s: %s\n", condition ? "ok" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!condition) ++failures;
-}
+using checks::check;
+using checks::failures;
 
 // What the window's own procedure and the GLFW callbacks saw.
 int ownMessages = 0;

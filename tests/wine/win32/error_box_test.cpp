@@ -18,15 +18,12 @@
 #include "gfx/program.h"
 #include "mesh/mesh_data.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/win32/checks.h"
 
 namespace {
 
-int failures = 0;
-void check(bool condition, const std::string& what) {
-    std::printf("%s: %s\n", condition ? "ok" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!condition) ++failures;
-}
+using checks::check;
+using checks::failures;
 
 // The saver's full-screen start, then the failure.
 int probe(const std::string& kind) {
