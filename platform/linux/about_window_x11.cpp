@@ -12,75 +12,25 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
-#include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/about_window.h"
 #include "platform/linux/x11_support.h"
+#include "platform/linux/x11_text.h"
 #include "platform/platform.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
 using about::Rect;
-
-// ---------------------------------------------------------------------------
-// Colours: one X pixel value per COLORREF.
-class Palette {
-public:
-    Palette(Display* display, Visual* visual, Colormap colormap)
-        : display_(display), visual_(visual), colormap_(colormap) {
-        trueColor_ = visual->c_class == TrueColor || visual->c_class == DirectColor;
-    }
-
-    unsigned long pixel(std::uint32_t c) {
-        if (trueColor_) {
-            return channel(about::red(c), visual_->red_mask) | channel(about::green(c), visual_->green_mask) |
-                   channel(about::blue(c), visual_->blue_mask);
-        }
-        for (const auto& entry : cache_) {
-            if (entry.first == c) return entry.second;
-        }
-        XColor color{};
-        color.red = static_cast<unsigned short>(about::red(c) * 257);
-        color.green = static_cast<unsigned short>(about::green(c) * 257);
-        color.blue = static_cast<unsigned short>(about::blue(c) * 257);
-        color.flags = DoRed | DoGreen | DoBlue;
-        const unsigned long value =
-            XAllocColor(display_, colormap_, &color) ? color.pixel : BlackPixel(display_, DefaultScreen(display_));
-        cache_.emplace_back(c, value);
-        return value;
-    }
-
-    bool trueColor() const { return trueColor_; }
-
-private:
-    static unsigned long channel(int value, unsigned long mask) {
-        if (mask == 0) return 0;
-        int shift = 0;
-        while (((mask >> shift) & 1UL) == 0) ++shift;
-        int bits = 0;
-        while (((mask >> (shift + bits)) & 1UL) != 0) ++bits;
-        const unsigned long scaled =
-            bits >= 8 ? static_cast<unsigned long>(value) << (bits - 8) : static_cast<unsigned long>(value) >> (8 - bits);
-        return (scaled << shift) & mask;
-    }
-
-    Display* display_;
-    Visual* visual_;
-    Colormap colormap_;
-    bool trueColor_ = false;
-    std::vector<std::pair<std::uint32_t, unsigned long>> cache_;
-};
 
 // ---------------------------------------------------------------------------
 // Fonts. Windows picks a font by its cell height (ascent + descent) and
@@ -145,44 +95,16 @@ Font openFont(Display* display, int screen, const about::FontSpec& spec) {
 }
 
 int textWidth(Display* display, const Font& font, const std::string& text) {
-    if (!font.xft || text.empty()) return 0;
-    XGlyphInfo extents;
-    XftTextExtentsUtf8(display, font.xft, reinterpret_cast<const FcChar8*>(text.data()),
-                       static_cast<int>(text.size()), &extents);
-    return extents.xOff;
+    return platform::x11::textWidth(display, font.xft, text);
 }
 
 // The lines of a CR LF separated text, each broken at blanks to fit `width`
-// (as a left-aligned static control does).
+// (as a left-aligned static control does; no word of the info text is wider
+// than its box, so none is cut).
 std::vector<std::string> layoutLines(Display* display, const Font& font, const std::string& text, int width) {
-    std::vector<std::string> paragraphs;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find("\r\n", start);
-        paragraphs.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) break;
-        start = end + 2;
-    }
-    std::vector<std::string> lines;
-    for (const std::string& paragraph : paragraphs) {
-        std::string line;
-        std::size_t pos = 0;
-        while (pos <= paragraph.size()) {
-            std::size_t blank = paragraph.find(' ', pos);
-            if (blank == std::string::npos) blank = paragraph.size();
-            const std::string word = paragraph.substr(pos, blank - pos);
-            const std::string candidate = line.empty() ? word : line + " " + word;
-            if (!line.empty() && textWidth(display, font, candidate) > width) {
-                lines.push_back(line);
-                line = word;
-            } else {
-                line = candidate;
-            }
-            pos = blank + 1;
-        }
-        lines.push_back(line);
-    }
-    return lines;
+    return platform::x11::wrapLines(
+        text, width, [display, &font](const std::string& line) { return textWidth(display, font, line); },
+        std::numeric_limits<std::size_t>::max());
 }
 
 // ---------------------------------------------------------------------------
@@ -259,6 +181,10 @@ private:
     void drawButton();
     void updatePointer(int x, int y);
     bool handle(const XEvent& event);  // false: the window is done
+    // The X pixel value of a COLORREF.
+    unsigned long pixel(std::uint32_t color) {
+        return palette_->pixel(about::red(color), about::green(color), about::blue(color));
+    }
 
     Display* display_;
     int screen_;
@@ -272,7 +198,7 @@ private:
     int logoHeight_ = 0;
     GC gc_ = nullptr;
     XftDraw* draw_ = nullptr;
-    Palette* palette_ = nullptr;
+    std::unique_ptr<platform::x11::Palette> palette_;
     Font bodyFont_;
     Font titleFont_;
     Atom wmProtocols_ = 0;
@@ -289,7 +215,7 @@ void AboutX11::createWindow() {
     visual_ = DefaultVisual(display_, screen_);
     colormap_ = DefaultColormap(display_, screen_);
     depth_ = DefaultDepth(display_, screen_);
-    palette_ = new Palette(display_, visual_, colormap_);
+    palette_ = std::make_unique<platform::x11::Palette>(display_, visual_, colormap_);
 
     const about::Point position =
         about::centredPosition(DisplayWidth(display_, screen_), DisplayHeight(display_, screen_));
@@ -297,7 +223,7 @@ void AboutX11::createWindow() {
     const int height = about::kWindowHeight;
 
     XSetWindowAttributes attributes{};
-    attributes.background_pixel = palette_->pixel(about::kBackgroundColor);
+    attributes.background_pixel = pixel(about::kBackgroundColor);
     attributes.border_pixel = BlackPixel(display_, screen_);
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
@@ -380,7 +306,7 @@ void AboutX11::loadLogo() {
                 for (int x = 0; x < width; ++x) {
                     std::uint32_t color = fromResource ? platform::bitmapPixel(reader, x, y) : fallbackLogoPixel(x, y);
                     if (color == platform::kInvalidColor) color = about::kBackgroundColor;
-                    XPutPixel(image, x, y, palette_->pixel(color));
+                    XPutPixel(image, x, y, pixel(color));
                 }
             }
             logo_ = XCreatePixmap(display_, window_, width, height, depth_);
@@ -395,7 +321,7 @@ void AboutX11::loadLogo() {
 
 void AboutX11::drawRect(const Rect& rect, std::uint32_t color) {
     if (rect.width <= 0 || rect.height <= 0) return;
-    XSetForeground(display_, gc_, palette_->pixel(color));
+    XSetForeground(display_, gc_, pixel(color));
     XFillRectangle(display_, back_, gc_, rect.x, rect.y, static_cast<unsigned>(rect.width),
                    static_cast<unsigned>(rect.height));
 }
@@ -571,21 +497,9 @@ void AboutX11::run() {
     XMapRaised(display_, window_);
     XFlush(display_);
 
-    // Wait on the connection with a timeout, so a stop request (SIGTERM,
+    // Waits on the connection with a timeout, so a stop request (SIGTERM,
     // SIGINT) also ends the window.
-    const int fd = ConnectionNumber(display_);
-    bool open = true;
-    while (open && !platform::stopRequested()) {
-        if (XPending(display_) == 0) {
-            pollfd watch{fd, POLLIN, 0};
-            const int ready = poll(&watch, 1, 200);
-            if (ready < 0 && errno != EINTR) break;
-            if (ready <= 0) continue;
-        }
-        XEvent event;
-        XNextEvent(display_, &event);
-        open = handle(event);
-    }
+    platform::x11::runEvents(display_, 200, [this](const XEvent& event) { return handle(event); });
     if (window_) XDestroyWindow(display_, window_);
     XSync(display_, False);
 }

@@ -8,7 +8,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "platform/linux/x11_support.h"
+#include "platform/linux/x11_text.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -45,12 +45,7 @@ public:
         if (core_ != nullptr) XFreeFont(display_, core_);
     }
     int width(const std::string& s) const {
-        if (font_ != nullptr) {
-            XGlyphInfo info;
-            XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(s.data()),
-                               static_cast<int>(s.size()), &info);
-            return info.xOff;
-        }
+        if (font_ != nullptr) return x11::textWidth(display_, font_, s);
         if (core_ != nullptr) return XTextWidth(core_, s.data(), static_cast<int>(s.size()));
         return 7 * static_cast<int>(s.size());
     }
@@ -76,63 +71,17 @@ private:
     XFontStruct* core_ = nullptr;
 };
 
-// Splits at line breaks and wraps at blanks so that no line is wider than
-// kMaxTextWidth (a single word wider than that is cut into pieces).
-std::vector<std::string> layoutLines(const std::string& text, const Text& measure) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size() && lines.size() < static_cast<std::size_t>(kMaxLines)) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string paragraph = text.substr(start, end - start);
-        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-        for (char& c : paragraph) {
-            if (c == '\t') c = ' ';
-        }
-        while (measure.width(paragraph) > kMaxTextWidth && lines.size() < static_cast<std::size_t>(kMaxLines)) {
-            // Longest prefix that fits, preferably ending at a blank.
-            std::size_t fit = 1;
-            std::size_t lo = 1, hi = paragraph.size();
-            while (lo <= hi) {
-                const std::size_t mid = (lo + hi) / 2;
-                if (measure.width(paragraph.substr(0, mid)) <= kMaxTextWidth) {
-                    fit = mid;
-                    lo = mid + 1;
-                } else {
-                    hi = mid - 1;
-                }
-            }
-            // Do not cut inside a UTF-8 sequence.
-            while (fit > 1 && (static_cast<unsigned char>(paragraph[fit]) & 0xC0) == 0x80) --fit;
-            const std::size_t blank = paragraph.rfind(' ', fit);
-            const std::size_t cut = (blank != std::string::npos && blank > 0) ? blank : fit;
-            lines.push_back(paragraph.substr(0, cut));
-            paragraph.erase(0, cut);
-            while (!paragraph.empty() && paragraph[0] == ' ') paragraph.erase(0, 1);
-        }
-        if (lines.size() < static_cast<std::size_t>(kMaxLines)) lines.push_back(paragraph);
-        start = end + 1;
-    }
-    return lines;
-}
-
-unsigned long colorPixel(Display* display, int screen, unsigned short r, unsigned short g, unsigned short b) {
-    XColor color{};
-    color.red = static_cast<unsigned short>(r * 257);
-    color.green = static_cast<unsigned short>(g * 257);
-    color.blue = static_cast<unsigned short>(b * 257);
-    color.flags = DoRed | DoGreen | DoBlue;
-    if (XAllocColor(display, DefaultColormap(display, screen), &color) == 0) return BlackPixel(display, screen);
-    return color.pixel;
-}
-
 class Dialog {
 public:
     Dialog(Display* display, const char* text, const char* caption, MessageIcon icon)
-        : display_(display), screen_(DefaultScreen(display)), icon_(icon), text_(display, screen_) {
+        : display_(display),
+          screen_(DefaultScreen(display)),
+          icon_(icon),
+          text_(display, screen_) {
         // The dialog shows at most kMaxLines lines; stderr has the full text.
         const std::string shown(text, std::min<std::size_t>(std::strlen(text), 8192));
-        lines_ = layoutLines(shown, text_);
+        lines_ = x11::wrapLines(
+            shown, kMaxTextWidth, [this](const std::string& line) { return text_.width(line); }, kMaxLines);
         int textWidth = 0;
         for (const std::string& line : lines_) textWidth = std::max(textWidth, text_.width(line));
         const int textHeight = static_cast<int>(lines_.size()) * text_.lineHeight();
@@ -182,12 +131,12 @@ public:
         XRenderColor black{0, 0, 0, 0xFFFF};
         textColorOk_ = XftColorAllocValue(display, DefaultVisual(display, screen_), DefaultColormap(display, screen_),
                                           &black, &textColor_) != 0;
-        band_ = colorPixel(display, screen_, 240, 240, 240);
-        buttonFace_ = colorPixel(display, screen_, 225, 225, 225);
-        buttonPressedFace_ = colorPixel(display, screen_, 204, 228, 247);
-        buttonBorder_ = colorPixel(display, screen_, 0, 120, 215);
-        infoBlue_ = colorPixel(display, screen_, 30, 110, 200);
-        warnYellow_ = colorPixel(display, screen_, 250, 200, 30);
+        band_ = colorPixel(240, 240, 240);
+        buttonFace_ = colorPixel(225, 225, 225);
+        buttonPressedFace_ = colorPixel(204, 228, 247);
+        buttonBorder_ = colorPixel(0, 120, 215);
+        infoBlue_ = colorPixel(30, 110, 200);
+        warnYellow_ = colorPixel(250, 200, 30);
         XMapRaised(display, window_);
     }
 
@@ -203,54 +152,55 @@ public:
 
     // Runs until the dialog is dismissed (or the process is asked to stop).
     void run() {
-        bool done = false;
-        while (!done) {
-            if (XPending(display_) == 0) {
-                pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-                poll(&fd, 1, 100);
-                if (stopRequested()) return;  // SIGTERM/SIGINT: give up the box too
-                if (XPending(display_) == 0) continue;
-            }
-            XEvent event;
-            XNextEvent(display_, &event);
-            switch (event.type) {
-                case Expose:
-                    if (event.xexpose.count == 0) paint();
-                    break;
-                case MapNotify:
-                    // Without a window manager nobody else gives the box the keyboard.
-                    x11::resetError();
-                    XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
-                    x11::syncAndTakeError(display_);
-                    break;
-                case KeyPress: {
-                    const KeySym key = XLookupKeysym(&event.xkey, 0);
-                    if (key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space) done = true;
-                    break;
-                }
-                case ButtonPress:
-                    if (event.xbutton.button == Button1 && onButton(event.xbutton.x, event.xbutton.y)) {
-                        pressed_ = true;
-                        paint();
-                    }
-                    break;
-                case ButtonRelease:
-                    if (event.xbutton.button == Button1 && pressed_) {
-                        pressed_ = false;
-                        if (onButton(event.xbutton.x, event.xbutton.y)) done = true;
-                        else paint();
-                    }
-                    break;
-                case ClientMessage:
-                    if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) done = true;
-                    break;
-                default:
-                    break;
-            }
-        }
+        x11::runEvents(display_, 100, [this](const XEvent& event) { return handle(event); });
     }
 
 private:
+    unsigned long colorPixel(int red, int green, int blue) const {
+        return x11::allocatePixel(display_, DefaultColormap(display_, screen_), red, green, blue);
+    }
+
+    // False once the box is dismissed.
+    bool handle(const XEvent& event) {
+        switch (event.type) {
+            case Expose:
+                if (event.xexpose.count == 0) paint();
+                break;
+            case MapNotify:
+                // Without a window manager nobody else gives the box the keyboard.
+                x11::resetError();
+                XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
+                x11::syncAndTakeError(display_);
+                break;
+            case KeyPress: {
+                // XLookupKeysym takes a non-const event.
+                XKeyEvent key = event.xkey;
+                const KeySym sym = XLookupKeysym(&key, 0);
+                if (sym == XK_Return || sym == XK_KP_Enter || sym == XK_Escape || sym == XK_space) return false;
+                break;
+            }
+            case ButtonPress:
+                if (event.xbutton.button == Button1 && onButton(event.xbutton.x, event.xbutton.y)) {
+                    pressed_ = true;
+                    paint();
+                }
+                break;
+            case ButtonRelease:
+                if (event.xbutton.button == Button1 && pressed_) {
+                    pressed_ = false;
+                    if (onButton(event.xbutton.x, event.xbutton.y)) return false;
+                    paint();
+                }
+                break;
+            case ClientMessage:
+                if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) return false;
+                break;
+            default:
+                break;
+        }
+        return true;
+    }
+
     bool onButton(int x, int y) const {
         return x >= buttonX_ && x < buttonX_ + kButtonWidth && y >= buttonY_ && y < buttonY_ + kButtonHeight;
     }

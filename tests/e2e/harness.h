@@ -92,6 +92,9 @@ std::vector<Window> childrenOf(Display* display, Window window);
 // The first top-level window titled `title` that is viewable, waited for.
 std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& title, Seconds timeout);
 int countViewableTopLevels(Display* display, const std::string& title);
+// Asks `window` to close as a window manager's close box does
+// (WM_PROTOCOLS / WM_DELETE_WINDOW).
+void sendDeleteWindow(Display* display, Window window);
 // The pixel at root coordinates (x, y) as 0xRRGGBB.
 unsigned long rootPixel(Display* display, int x, int y);
 

@@ -35,18 +35,6 @@ protected:
     VirtualDisplay x_;
 };
 
-void sendDeleteWindow(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-}
-
 TEST_P(MessageBox, ClosesLikeAUserAndReturns) {
     auto box = show(x_.name(), GetParam() == Closer::ClickOk ? "exclamation" : "information");
     const std::optional<WindowInfo> window = waitForTopLevel(d(), kCaption, kShowBound);
