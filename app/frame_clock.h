@@ -6,7 +6,7 @@
 
 class FrameClock {
 public:
-    static constexpr double kLongestFrameGap = 1.0;   // seconds; no real frame takes longer
+    static constexpr double kLongestFrameGap = 1.0;  // seconds; no real frame takes longer
     static constexpr double kNominalFrame = 1.0 / 60.0;
 
     // The scene time for a frame drawn at wall-clock time `wallSeconds`.

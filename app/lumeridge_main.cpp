@@ -27,7 +27,7 @@ int runWithCommandLine(CommandLine* line, void* instance, int showCommand) {
     if ((mode == ScreensaverMode::Preview || mode == ScreensaverMode::None) && !isFirstInstance()) return 0;
 
     if (mode == ScreensaverMode::Configure) {
-        static AboutWindow* aboutWindow = nullptr;  // lives until the process ends
+        static AboutWindow* aboutWindow = nullptr;             // lives until the process ends
         aboutWindow = new AboutWindow(instance, showCommand);  // runs its own message loop
         (void)aboutWindow;
         return 0;
@@ -56,9 +56,8 @@ int endingOnOutOfMemory(const std::function<int()>& body) {
 }
 
 int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) {
-    return endingOnOutOfMemory([&] {
-        return runWithCommandLine(new CommandLine(parseCommandLine(commandLineText)), instance, showCommand);
-    });
+    return endingOnOutOfMemory(
+        [&] { return runWithCommandLine(new CommandLine(parseCommandLine(commandLineText)), instance, showCommand); });
 }
 
 namespace {
@@ -99,15 +98,10 @@ int runHostMode(CommandLine* line) {
 int linuxMain(const std::vector<std::string>& args, const char* xscreensaverWindow) {
     LaunchOptions options = parseLaunchOptions(args, xscreensaverWindow);
     switch (options.action) {
-        case LaunchAction::Error:
-            return fail(options.error);
-        case LaunchAction::Help:
-            std::fputs(launchUsage(), stdout);
-            return 0;
-        case LaunchAction::AddToXScreenSaver:
-            return addToXScreenSaverList(platform::executablePath());
-        case LaunchAction::Run:
-            break;
+        case LaunchAction::Error: return fail(options.error);
+        case LaunchAction::Help: std::fputs(launchUsage(), stdout); return 0;
+        case LaunchAction::AddToXScreenSaver: return addToXScreenSaverList(platform::executablePath());
+        case LaunchAction::Run: break;
     }
     CommandLine* line = new CommandLine(options.line);  // lives until the process ends
     // The background photograph's folder: --photos, else in host mode the

@@ -30,7 +30,9 @@ GLFWwindow* gOpenWindow = nullptr;
 namespace {
 // Host mode: the host owns the input, and its window may change.
 bool hostMode() { return gScreensaverApp != nullptr && gScreensaverApp->commandLine->mode == ScreensaverMode::Host; }
-bool drawsIntoHostWindow(ScreensaverMode mode) { return mode == ScreensaverMode::Preview || mode == ScreensaverMode::Host; }
+bool drawsIntoHostWindow(ScreensaverMode mode) {
+    return mode == ScreensaverMode::Preview || mode == ScreensaverMode::Host;
+}
 FrameClock hostClock;
 }  // namespace
 
@@ -55,9 +57,7 @@ void onGlfwError(int /*code*/, const char* description) {
     platform::messageBox(description ? description : "", "Error", platform::MessageIcon::Information);
 }
 
-void onWindowSize(GLFWwindow* /*window*/, int width, int height) {
-    setWindowSize(width, height);
-}
+void onWindowSize(GLFWwindow* /*window*/, int width, int height) { setWindowSize(width, height); }
 
 void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) {
     if (!hostMode()) std::exit(0);

@@ -4,7 +4,9 @@ namespace {
 
 // A raindrop falling towards two rings of ripples on deep blue water, drawn
 // at compile time. Distances are compared squared (no constexpr sqrt).
-struct Rgba { unsigned char r, g, b, a; };
+struct Rgba {
+    unsigned char r, g, b, a;
+};
 
 constexpr Rgba pixelAt(int x, int y) {
     const int cx = 32, cy = 44;

@@ -50,8 +50,10 @@ std::string trim(const std::string& s) {
 // The program a programs-list line runs: "[-] [visual:] ["Name"] command".
 std::string programOf(std::string line) {
     line = trim(line);
-    if (line.size() >= 3 && line.compare(line.size() - 3, 3, "\\n\\") == 0) line.resize(line.size() - 3);
-    else if (!line.empty() && line.back() == '\\') line.pop_back();
+    if (line.size() >= 3 && line.compare(line.size() - 3, 3, "\\n\\") == 0)
+        line.resize(line.size() - 3);
+    else if (!line.empty() && line.back() == '\\')
+        line.pop_back();
     if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\\n") == 0) line.resize(line.size() - 2);
     line = trim(line);
     if (!line.empty() && line[0] == '-') line = trim(line.substr(1));
@@ -233,7 +235,8 @@ int addToXScreenSaverList(const char* executable) {
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path, error))) {
         std::string defaults;
-        for (const char* candidate : {"/etc/X11/app-defaults/XScreenSaver", "/usr/share/X11/app-defaults/XScreenSaver"}) {
+        for (const char* candidate :
+             {"/etc/X11/app-defaults/XScreenSaver", "/usr/share/X11/app-defaults/XScreenSaver"}) {
             if (readWhole(candidate, &defaults)) break;
         }
         if (!replaceAtomically(path, newListFromDefaults(defaults, entry), fs::perms(0644))) {
@@ -253,10 +256,8 @@ int addToXScreenSaverList(const char* executable) {
         case ListEdit::Outcome::AlreadyListed:
             std::printf("Lumeridge is already in the list in %s.\n", path.string().c_str());
             return 0;
-        case ListEdit::Outcome::NotUnderstood:
-            return leftUntouched(path, edit.reason, entry);
-        case ListEdit::Outcome::Added:
-            break;
+        case ListEdit::Outcome::NotUnderstood: return leftUntouched(path, edit.reason, entry);
+        case ListEdit::Outcome::Added: break;
     }
     const fs::path backup = path.string() + ".bak";
     const fs::perms permissions = fs::status(path, error).permissions();
@@ -264,6 +265,7 @@ int addToXScreenSaverList(const char* executable) {
         std::fprintf(stderr, "lumeridge: cannot write beside %s; it is left untouched\n", path.string().c_str());
         return 1;
     }
-    std::printf("Added Lumeridge to the list in %s (the old file is %s).\n", path.string().c_str(), backup.string().c_str());
+    std::printf("Added Lumeridge to the list in %s (the old file is %s).\n", path.string().c_str(),
+                backup.string().c_str());
     return 0;
 }

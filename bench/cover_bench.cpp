@@ -63,8 +63,7 @@ int main(int argc, char** argv) {
     rainScene().setup();
     runFrames(101);
 
-    std::printf("bench_cover: %s, %d cover windows\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-                covers);
+    std::printf("bench_cover: %s, %d cover windows\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)), covers);
     Times alone, covered;
     for (int round = 0; round < 4; ++round) {
         const Times a = runFrames(frames);

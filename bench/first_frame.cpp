@@ -43,7 +43,9 @@ bool rowShowsSomething(Display* display) {
 }
 
 void pause(long microseconds) {
-    struct timespec ts{0, microseconds * 1000L};
+    struct timespec ts {
+        0, microseconds * 1000L
+    };
     nanosleep(&ts, nullptr);
 }
 

@@ -36,7 +36,8 @@ int make(const char* path, int width, int height) {
             const int n = static_cast<int>((noise >> 16) & 31u) - 16;
             unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3u];
             const double u = static_cast<double>(x) / width, v = static_cast<double>(y) / height;
-            p[0] = static_cast<unsigned char>(std::clamp(static_cast<int>(120 + 100 * std::sin(6 * u + 2 * v)) + n, 0, 255));
+            p[0] = static_cast<unsigned char>(
+                std::clamp(static_cast<int>(120 + 100 * std::sin(6 * u + 2 * v)) + n, 0, 255));
             p[1] = static_cast<unsigned char>(std::clamp(static_cast<int>(110 + 90 * std::cos(5 * v - u)) + n, 0, 255));
             p[2] = static_cast<unsigned char>(std::clamp(static_cast<int>(130 + 80 * std::sin(9 * u * v)) + n, 0, 255));
         }
@@ -81,8 +82,10 @@ int decode(const char* folder, int runs) {
         times.push_back(ms);
     }
     std::sort(times.begin(), times.end());
-    std::printf("  loadPhoto to %d x %d: median %.1f ms of %d (min %.1f, max %.1f); peak memory %.1f MiB above a child that decodes nothing\n",
-                kSide, kSide, times[times.size() / 2], runs, times.front(), times.back(), peak / 1024.0);
+    std::printf(
+        "  loadPhoto to %d x %d: median %.1f ms of %d (min %.1f, max %.1f); peak memory %.1f MiB above a child that "
+        "decodes nothing\n",
+        kSide, kSide, times[times.size() / 2], runs, times.front(), times.back(), peak / 1024.0);
     return 0;
 }
 
@@ -90,7 +93,8 @@ int decode(const char* folder, int runs) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 2 ? argv[1] : "";
-    if (mode == "make") return make(argv[2], argc > 4 ? std::atoi(argv[3]) : 6000, argc > 4 ? std::atoi(argv[4]) : 4000);
+    if (mode == "make")
+        return make(argv[2], argc > 4 ? std::atoi(argv[3]) : 6000, argc > 4 ? std::atoi(argv[4]) : 4000);
     if (mode == "decode") return decode(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
     std::fprintf(stderr, "usage: bench_photo make <file.jpg> [width height] | decode <folder> [runs]\n");
     return 2;

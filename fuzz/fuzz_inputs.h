@@ -58,8 +58,7 @@ inline bool runObjInput(const std::uint8_t* data, std::size_t size) {
     if (!flat.fill(loader, 1.0f)) return false;
     const std::size_t n = static_cast<std::size_t>(flat.vertexCount());
     if (flat.positions.size() != 3 * n || flat.texCoords.size() != 2 * n || flat.tangents.size() != 3 * n ||
-        flat.specularColors.size() != 4 * n ||
-        flat.indices.size() != static_cast<std::size_t>(flat.indexCount())) {
+        flat.specularColors.size() != 4 * n || flat.indices.size() != static_cast<std::size_t>(flat.indexCount())) {
         return false;
     }
     for (std::uint32_t i : flat.indices) {
@@ -106,12 +105,11 @@ inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
     switch (options.action) {
         case LaunchAction::Error:
             // One short line that says what was wrong.
-            return !options.error.empty() && options.error.size() < 256 && options.error.find('\n') == std::string::npos;
+            return !options.error.empty() && options.error.size() < 256 &&
+                   options.error.find('\n') == std::string::npos;
         case LaunchAction::Help:
-        case LaunchAction::AddToXScreenSaver:
-            return true;
-        case LaunchAction::Run:
-            break;
+        case LaunchAction::AddToXScreenSaver: return true;
+        case LaunchAction::Run: break;
     }
     const CommandLine& line = options.line;
     if (line.mode == Mode::Host) return line.parentWindow >= 0 && line.parentWindow <= 0xFFFFFFFF;

@@ -68,7 +68,7 @@ std::int32_t GLFWProgram::location(const std::string& name, LocationKind kind) {
     const auto found = locations_.find(name);
     if (found != locations_.end()) return found->second;
     const GLint value = kind == LocationKind::Uniform ? glGetUniformLocation(program_, name.c_str())
-                                        : glGetAttribLocation(program_, name.c_str());
+                                                      : glGetAttribLocation(program_, name.c_str());
     locations_.emplace(name, value);
     return value;
 }

@@ -5,7 +5,10 @@ class SceneClock {
 public:
     explicit SceneClock(float seconds) : currentTime_(seconds) {}
 
-    void setViewport(float width, float height) { width_ = width; height_ = height; }
+    void setViewport(float width, float height) {
+        width_ = width;
+        height_ = height;
+    }
     void setCurrentTime(float seconds) { currentTime_ = seconds; }
     float width() const { return width_; }
     float height() const { return height_; }

@@ -49,7 +49,8 @@ void readBitmapPixels(float* buffer, int id, int width, int height, unsigned cha
 void readRgbPixels(float* buffer, const unsigned char* rgb, int width, int height) {
     if (buffer == nullptr || rgb == nullptr || width <= 0 || height <= 0) return;
     for (int i = 0; i < height; ++i) {
-        const unsigned char* src = rgb + static_cast<std::size_t>(height - 1 - i) * static_cast<std::size_t>(width) * 3u;
+        const unsigned char* src =
+            rgb + static_cast<std::size_t>(height - 1 - i) * static_cast<std::size_t>(width) * 3u;
         float* texel = buffer + static_cast<std::size_t>(i) * static_cast<std::size_t>(width) * 4u;
         for (int x = 0; x < width; ++x, texel += 4, src += 3) {
             texel[0] = static_cast<float>(src[0]) / 255.0f;

@@ -16,9 +16,7 @@ Vector3 cross(const Vector3& a, const Vector3& b) {
     return {a.y * b.z - b.y * a.z, a.z * b.x - b.z * a.x, a.x * b.y - b.x * a.y};
 }
 
-Matrix4 Matrix4::identity() {
-    return Matrix4({1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1});
-}
+Matrix4 Matrix4::identity() { return Matrix4({1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}); }
 
 Matrix4 operator*(const Matrix4& a, const Matrix4& b) {
     Matrix4 result;

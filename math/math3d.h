@@ -32,8 +32,7 @@ struct Vector4 {
 struct Matrix4 {
     Vector4 columns[4];
     Matrix4() = default;
-    Matrix4(const Vector4& c0, const Vector4& c1, const Vector4& c2, const Vector4& c3)
-        : columns{c0, c1, c2, c3} {}
+    Matrix4(const Vector4& c0, const Vector4& c1, const Vector4& c2, const Vector4& c3) : columns{c0, c1, c2, c3} {}
     Vector4& operator[](int c) { return columns[c]; }
     const Vector4& operator[](int c) const { return columns[c]; }
     const float* data() const { return &columns[0].x; }

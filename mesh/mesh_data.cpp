@@ -6,9 +6,7 @@
 
 namespace {
 
-[[noreturn]] void failMeshLoad() {
-    platform::fatalError("Failed to load mesh", "Debug");
-}
+[[noreturn]] void failMeshLoad() { platform::fatalError("Failed to load mesh", "Debug"); }
 
 }  // namespace
 
@@ -16,8 +14,7 @@ MeshData::MeshData(int objResourceId, int mtlResourceId, float scale_) : scale(s
     load(objResourceId, mtlResourceId, scale_);
 }
 
-MeshData::MeshData(const std::string& objText, const std::string& mtlText, float scale_)
-    : scale(scale_) {
+MeshData::MeshData(const std::string& objText, const std::string& mtlText, float scale_) : scale(scale_) {
     loadText(objText, mtlText, scale_);
 }
 

@@ -237,10 +237,8 @@ bool readVector2(const std::string& line, Vector2& out) {
 
 }  // namespace
 
-std::vector<Vertex> buildFaceVertices(const std::string& line,
-                                      const std::vector<Vector3>& positions,
-                                      const std::vector<Vector2>& texCoords,
-                                      const std::vector<Vector3>& normals) {
+std::vector<Vertex> buildFaceVertices(const std::string& line, const std::vector<Vector3>& positions,
+                                      const std::vector<Vector2>& texCoords, const std::vector<Vector3>& normals) {
     std::vector<Vertex> corners;
     const std::vector<std::string> tokens = splitOn(restOf(line), " ");
     Vertex record;
@@ -261,12 +259,8 @@ std::vector<Vertex> buildFaceVertices(const std::string& line,
         Vertex next = record;
         bool ok = pickElement(positions, parts[0], next.position);
         switch (form) {
-            case Form::P:
-                next.texCoord = Vector2(0.0f, 0.0f);
-                break;
-            case Form::PT:
-                ok = ok && pickElement(texCoords, parts[1], next.texCoord);
-                break;
+            case Form::P: next.texCoord = Vector2(0.0f, 0.0f); break;
+            case Form::PT: ok = ok && pickElement(texCoords, parts[1], next.texCoord); break;
             case Form::PN:
                 next.texCoord = Vector2(0.0f, 0.0f);
                 ok = ok && pickElement(normals, parts[2], next.normal);
@@ -284,8 +278,7 @@ std::vector<Vertex> buildFaceVertices(const std::string& line,
     if (noNormals) {
         Vector3 n;  // zero when there are fewer than three corners to span a plane
         if (corners.size() >= 3) {
-            n = cross(corners[0].position - corners[1].position,
-                      corners[2].position - corners[1].position);
+            n = cross(corners[0].position - corners[1].position, corners[2].position - corners[1].position);
         }
         for (Vertex& corner : corners) corner.normal = n;
     }
@@ -302,8 +295,7 @@ bool pointInTriangle(const Vector3& p, const Vector3& a, const Vector3& b, const
     const float beta = dot(cross(w, v), n) / nn;
     const float alpha = 1.0f - gamma - beta;
     // Written so that a NaN fails every comparison and gives false.
-    return alpha >= 0.0f && alpha <= 1.0f && beta >= 0.0f && beta <= 1.0f && gamma >= 0.0f &&
-           gamma <= 1.0f;
+    return alpha >= 0.0f && alpha <= 1.0f && beta >= 0.0f && beta <= 1.0f && gamma >= 0.0f && gamma <= 1.0f;
 }
 
 // ---------------------------------------------------------------------------
@@ -470,8 +462,8 @@ struct CornerArrays {
 
 // True when some face corner other than the three lies in triangle
 // (prev, cur, next): the ear test.
-bool hasCornerInside(const std::vector<Vertex>& corners, const CornerArrays& xyz,
-                     const Vector3& prev, const Vector3& cur, const Vector3& next) {
+bool hasCornerInside(const std::vector<Vertex>& corners, const CornerArrays& xyz, const Vector3& prev,
+                     const Vector3& cur, const Vector3& next) {
     const std::size_t count = corners.size();
     auto exact = [&](std::size_t j) {
         const Vector3& q = corners[j].position;
@@ -492,17 +484,14 @@ bool hasCornerInside(const std::vector<Vertex>& corners, const CornerArrays& xyz
     // larger than that rounding, keeps the rejection conservative.
     const double ux = u.x, uy = u.y, uz = u.z, vx = v.x, vy = v.y, vz = v.z;
     const double nx = n.x, ny = n.y, nz = n.z, nnd = static_cast<double>(nn);
-    const double gx = (ny * uz - nz * uy) / nnd, gy = (nz * ux - nx * uz) / nnd,
-                 gz = (nx * uy - ny * ux) / nnd;
-    const double bx = (vy * nz - vz * ny) / nnd, by = (vz * nx - vx * nz) / nnd,
-                 bz = (vx * ny - vy * nx) / nnd;
+    const double gx = (ny * uz - nz * uy) / nnd, gy = (nz * ux - nx * uz) / nnd, gz = (nx * uy - ny * ux) / nnd;
+    const double bx = (vy * nz - vz * ny) / nnd, by = (vz * nx - vx * nz) / nnd, bz = (vx * ny - vy * nx) / nnd;
     const double lengthN = std::sqrt(nx * nx + ny * ny + nz * nz);
-    const double k = 1e-3 * std::max(std::sqrt(ux * ux + uy * uy + uz * uz),
-                                     std::sqrt(vx * vx + vy * vy + vz * vz)) / lengthN;
+    const double k =
+        1e-3 * std::max(std::sqrt(ux * ux + uy * uy + uz * uz), std::sqrt(vx * vx + vy * vy + vz * vz)) / lengthN;
     const double limit = 1e30;
-    const bool usable = std::isfinite(nn) && std::abs(gx) < limit && std::abs(gy) < limit &&
-                        std::abs(gz) < limit && std::abs(bx) < limit && std::abs(by) < limit &&
-                        std::abs(bz) < limit && k < limit;
+    const bool usable = std::isfinite(nn) && std::abs(gx) < limit && std::abs(gy) < limit && std::abs(gz) < limit &&
+                        std::abs(bx) < limit && std::abs(by) < limit && std::abs(bz) < limit && k < limit;
     if (!usable) {
         for (std::size_t j = 0; j < count; ++j) {
             if (exact(j)) return true;
@@ -523,8 +512,7 @@ bool hasCornerInside(const std::vector<Vertex>& corners, const CornerArrays& xyz
         const float b = wx * fbx + wy * fby + wz * fbz;
         const float m = fk * (std::fabs(wx) + std::fabs(wy) + std::fabs(wz)) + 1e-5f;
         // NaN or infinite values fail every comparison and stay candidates.
-        const bool outside = (g < -m) | (g > 1.0f + m) | (b < -m) | (b > 1.0f + m) |
-                             (g + b > 1.0f + m + m);
+        const bool outside = (g < -m) | (g > 1.0f + m) | (b < -m) | (b > 1.0f + m) | (g + b > 1.0f + m + m);
         return !outside;
     };
 
@@ -587,8 +575,7 @@ std::vector<std::uint32_t> triangulateFace(const std::vector<Vertex>& corners) {
                     break;
                 }
             }
-            emitMerged(out, members(prev), members(next), classes.members(classes.lookup(fourth)),
-                       scratch);
+            emitMerged(out, members(prev), members(next), classes.members(classes.lookup(fourth)), scratch);
             break;
         }
         bool found = false;
@@ -662,9 +649,9 @@ bool MeshLoader::loadObjText(const std::string& objText, const std::string& mtlT
             counter = (counter + 1) % 1000;
             if (counter == 1 && !meshName.empty() && progress != nullptr) {
                 std::ostream& os = *progress;
-                os << "\r- " << meshName << "\t| vertices > " << positions.size()
-                   << "\t| texcoords > " << texCoords.size() << "\t| normals > " << normals.size()
-                   << "\t| triangles > " << (runVertices.size() / 3);
+                os << "\r- " << meshName << "\t| vertices > " << positions.size() << "\t| texcoords > "
+                   << texCoords.size() << "\t| normals > " << normals.size() << "\t| triangles > "
+                   << (runVertices.size() / 3);
                 if (!materialNames.empty()) os << "\t| material: " << materialNames.back();
             }
 

@@ -79,10 +79,10 @@ struct Mesh {
 
 class MeshLoader {
 public:
-    std::vector<Mesh> meshes;                // one per run of faces
-    std::vector<Vertex> vertices;            // every face corner of the text, in order
-    std::vector<std::uint32_t> indices;      // triangles of the whole text, into `vertices`
-    std::vector<Material> materials;         // every material read, in order
+    std::vector<Mesh> meshes;            // one per run of faces
+    std::vector<Vertex> vertices;        // every face corner of the text, in order
+    std::vector<std::uint32_t> indices;  // triangles of the whole text, into `vertices`
+    std::vector<Material> materials;     // every material read, in order
 
     // Where loadObj writes its progress lines; nullptr writes none.
     std::ostream* progress;
@@ -107,8 +107,8 @@ public:
 // Text functions. White space is the blank and the tab only; a carriage
 // return is an ordinary character to them.
 
-std::string keywordOf(const std::string& line);   // the first word
-std::string restOf(const std::string& line);      // after the first word, trimmed
+std::string keywordOf(const std::string& line);  // the first word
+std::string restOf(const std::string& line);     // after the first word, trimmed
 std::vector<std::string> splitOn(const std::string& text, const std::string& delimiter);
 std::string trimLineBreaks(const std::string& text);  // drops trailing CR / LF
 
@@ -135,10 +135,8 @@ bool pickElement(const std::vector<T>& list, const std::string& indexText, T& ou
 // The corners of one face line. Corners that address nothing are dropped;
 // faces with no normals of their own get the computed face normal
 // (p0 - p1) x (p2 - p1), not normalised; zero when fewer than 3 corners.
-std::vector<Vertex> buildFaceVertices(const std::string& line,
-                                      const std::vector<Vector3>& positions,
-                                      const std::vector<Vector2>& texCoords,
-                                      const std::vector<Vector3>& normals);
+std::vector<Vertex> buildFaceVertices(const std::string& line, const std::vector<Vector3>& positions,
+                                      const std::vector<Vector2>& texCoords, const std::vector<Vector3>& normals);
 
 // Ear clipping: indices into `corners`, ascending within each triangle.
 // Every corner whose position equals a triangle's corner is emitted with it.

@@ -29,8 +29,7 @@ namespace about {
 
 // An RGB colour laid out as a Win32 COLORREF: 0x00BBGGRR.
 constexpr std::uint32_t rgb(int r, int g, int b) {
-    return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) |
-           (static_cast<std::uint32_t>(b) << 16);
+    return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) | (static_cast<std::uint32_t>(b) << 16);
 }
 constexpr int red(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
 constexpr int green(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
@@ -42,9 +41,7 @@ constexpr std::uint32_t kTitleTextColor = rgb(0, 0, 0);
 
 struct Rect {
     int x, y, width, height;
-    constexpr bool contains(int px, int py) const {
-        return px >= x && py >= y && px < x + width && py < y + height;
-    }
+    constexpr bool contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
 };
 
 // The main window's outer size.

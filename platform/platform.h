@@ -52,9 +52,9 @@ std::uint32_t getVersion();
 
 // ---------------------------------------------------------------------------
 // The preview host's window, named by the number that follows /p.
-bool hostWindowExists(std::intptr_t handle);                          // IsWindow
-bool hostClientSize(std::intptr_t handle, int* width, int* height);   // GetClientRect
-bool hostWindowEnabled(std::intptr_t handle);                         // IsWindowEnabled; false once gone
+bool hostWindowExists(std::intptr_t handle);                         // IsWindow
+bool hostClientSize(std::intptr_t handle, int* width, int* height);  // GetClientRect
+bool hostWindowEnabled(std::intptr_t handle);                        // IsWindowEnabled; false once gone
 // A GLFW window with a current-able context that draws into the host window;
 // nullptr on failure. Win32: glfwAttachWin32Window(handle, NULL) on a window
 // of this process; a host window of another process (the Screen Saver
@@ -101,10 +101,10 @@ const char* executablePath();
 
 // ---------------------------------------------------------------------------
 // OpenGL procedure lookup, the two steps of the entry-point loader.
-void* glLibraryOpen();                                   // LoadLibraryA("opengl32.dll") / dlopen libGL
-void* glDriverProc(const char* name);                    // wglGetProcAddress / glXGetProcAddressARB
-void* glLibraryProc(void* library, const char* name);    // GetProcAddress / dlsym
-void glLibraryClose(void* library);                      // FreeLibrary / dlclose
+void* glLibraryOpen();                                 // LoadLibraryA("opengl32.dll") / dlopen libGL
+void* glDriverProc(const char* name);                  // wglGetProcAddress / glXGetProcAddressARB
+void* glLibraryProc(void* library, const char* name);  // GetProcAddress / dlsym
+void glLibraryClose(void* library);                    // FreeLibrary / dlclose
 
 // ---------------------------------------------------------------------------
 // Pixel reads from a bitmap resource, as GDI answers them: a COLORREF laid

@@ -4,12 +4,12 @@
 #include <cstdint>
 
 struct FrameStats {
-    float startTime = 0.0f;  // seconds, at begin()
-    float endTime = 0.0f;    // seconds, at end()
-    float lastMs = 0.0f;     // the last measured duration
-    float totalMs = 0.0f;    // sum of all measured durations
-    float averageMs_ = 0.0f; // totalMs / count
-    std::int32_t count_ = 0; // completed measurements
+    float startTime = 0.0f;   // seconds, at begin()
+    float endTime = 0.0f;     // seconds, at end()
+    float lastMs = 0.0f;      // the last measured duration
+    float totalMs = 0.0f;     // sum of all measured durations
+    float averageMs_ = 0.0f;  // totalMs / count
+    std::int32_t count_ = 0;  // completed measurements
 
     void begin();
     void end();

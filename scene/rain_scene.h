@@ -21,8 +21,8 @@ class GLFWTexture;
 class GLFWDrawableSky;
 
 // Quality thresholds on the average render time of the first 100 renders.
-constexpr float kSmallNormalsAboveMs = 1.0f;   // above: 512 x 512 normals
-constexpr float kNormalsTextureAboveMs = 0.2f; // above: 1024 x 1024 normals
+constexpr float kSmallNormalsAboveMs = 1.0f;    // above: 512 x 512 normals
+constexpr float kNormalsTextureAboveMs = 0.2f;  // above: 1024 x 1024 normals
 constexpr std::int32_t kMeasuredFrames = 100;
 
 class RainScene {

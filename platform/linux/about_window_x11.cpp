@@ -50,10 +50,10 @@ XftFont* openXftFont(Display* display, int screen, const about::FontSpec& spec, 
     XftMatrix matrix;
     XftMatrixInit(&matrix);
     XftMatrixScale(&matrix, xScale, 1.0);
-    return XftFontOpen(display, screen, XFT_FAMILY, XftTypeString, spec.face, XFT_PIXEL_SIZE, XftTypeDouble,
-                       pixelSize, XFT_WEIGHT, XftTypeInteger, spec.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
-                       XFT_SLANT, XftTypeInteger, XFT_SLANT_ROMAN, XFT_MATRIX, XftTypeMatrix, &matrix,
-                       XFT_ANTIALIAS, XftTypeBool, True, nullptr);
+    return XftFontOpen(display, screen, XFT_FAMILY, XftTypeString, spec.face, XFT_PIXEL_SIZE, XftTypeDouble, pixelSize,
+                       XFT_WEIGHT, XftTypeInteger, spec.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR, XFT_SLANT,
+                       XftTypeInteger, XFT_SLANT_ROMAN, XFT_MATRIX, XftTypeMatrix, &matrix, XFT_ANTIALIAS, XftTypeBool,
+                       True, nullptr);
 }
 
 Font openFont(Display* display, int screen, const about::FontSpec& spec) {
@@ -62,7 +62,7 @@ Font openFont(Display* display, int screen, const about::FontSpec& spec) {
     XftFont* probe = openXftFont(display, screen, spec, probeSize, 1.0);
     double pixelSize = spec.height;
     double xScale = 1.0;
-    double underlinePosition = -0.1;   // of the em, as fonts commonly have it
+    double underlinePosition = -0.1;  // of the em, as fonts commonly have it
     double underlineThickness = 0.07;
     if (probe) {
         const int cell = probe->ascent + probe->descent;
@@ -226,11 +226,11 @@ void AboutX11::createWindow() {
     attributes.background_pixel = pixel(about::kBackgroundColor);
     attributes.border_pixel = BlackPixel(display_, screen_);
     attributes.bit_gravity = NorthWestGravity;
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
-    window_ = XCreateWindow(display_, RootWindow(display_, screen_), position.x, position.y, width, height, 0,
-                            depth_, InputOutput, visual_,
-                            CWBackPixel | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                            LeaveWindowMask | StructureNotifyMask;
+    window_ =
+        XCreateWindow(display_, RootWindow(display_, screen_), position.x, position.y, width, height, 0, depth_,
+                      InputOutput, visual_, CWBackPixel | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
 
     // Title, class, fixed size at the requested position.
     platform::x11::nameWindow(display_, window_, AboutWindow::caption);
@@ -329,8 +329,8 @@ void AboutX11::drawRect(const Rect& rect, std::uint32_t color) {
 void AboutX11::drawText(const Font& font, std::uint32_t color, const Rect& clip, int x, int baseline,
                         const std::string& text) {
     if (!font.xft || !draw_ || text.empty()) return;
-    XRectangle clipRect{static_cast<short>(clip.x), static_cast<short>(clip.y),
-                        static_cast<unsigned short>(clip.width), static_cast<unsigned short>(clip.height)};
+    XRectangle clipRect{static_cast<short>(clip.x), static_cast<short>(clip.y), static_cast<unsigned short>(clip.width),
+                        static_cast<unsigned short>(clip.height)};
     XftDrawSetClipRectangles(draw_, 0, 0, &clipRect, 1);
     XRenderColor renderColor{static_cast<unsigned short>(about::red(color) * 257),
                              static_cast<unsigned short>(about::green(color) * 257),
@@ -348,7 +348,9 @@ void AboutX11::drawText(const Font& font, std::uint32_t color, const Rect& clip,
 // border; blue when the pointer is over it, darker blue while held down.
 void AboutX11::drawButton() {
     const Rect& r = about::kButtonRect;
-    const ButtonLook look = pressed_ ? ButtonLook::Pressed : (hot_ && !tracking_) ? ButtonLook::Hot : ButtonLook::Normal;
+    const ButtonLook look = pressed_               ? ButtonLook::Pressed
+                            : (hot_ && !tracking_) ? ButtonLook::Hot
+                                                   : ButtonLook::Normal;
     std::uint32_t border, top, bottom;
     switch (look) {
         case ButtonLook::Pressed:
@@ -451,15 +453,9 @@ bool AboutX11::handle(const XEvent& event) {
                 }
             }
             break;
-        case MotionNotify:
-            updatePointer(event.xmotion.x, event.xmotion.y);
-            break;
-        case EnterNotify:
-            updatePointer(event.xcrossing.x, event.xcrossing.y);
-            break;
-        case LeaveNotify:
-            updatePointer(-1, -1);
-            break;
+        case MotionNotify: updatePointer(event.xmotion.x, event.xmotion.y); break;
+        case EnterNotify: updatePointer(event.xcrossing.x, event.xcrossing.y); break;
+        case LeaveNotify: updatePointer(-1, -1); break;
         case ButtonRelease:
             if (event.xbutton.button == Button1 && tracking_) {
                 const bool activate = about::kButtonRect.contains(event.xbutton.x, event.xbutton.y);
@@ -484,8 +480,7 @@ bool AboutX11::handle(const XEvent& event) {
                 return false;
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return true;
 }

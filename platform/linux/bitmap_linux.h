@@ -12,9 +12,9 @@ namespace platform {
 struct BmpView {
     const unsigned char* pixels = nullptr;  // first row stored in the file
     int width = 0;
-    int height = 0;                         // always positive
-    bool topDown = false;                   // first stored row is the top one
-    std::size_t stride = 0;                 // bytes per stored row, padded to 4
+    int height = 0;          // always positive
+    bool topDown = false;    // first stored row is the top one
+    std::size_t stride = 0;  // bytes per stored row, padded to 4
 };
 
 // True and *out filled when data[0..size) is a whole BMP file ("BM" file

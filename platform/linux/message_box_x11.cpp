@@ -74,10 +74,7 @@ private:
 class Dialog {
 public:
     Dialog(Display* display, const char* text, const char* caption, MessageIcon icon)
-        : display_(display),
-          screen_(DefaultScreen(display)),
-          icon_(icon),
-          text_(display, screen_) {
+        : display_(display), screen_(DefaultScreen(display)), icon_(icon), text_(display, screen_) {
         // The dialog shows at most kMaxLines lines; stderr has the full text.
         const std::string shown(text, std::min<std::size_t>(std::strlen(text), 8192));
         lines_ = x11::wrapLines(
@@ -100,8 +97,8 @@ public:
         const int y = std::max(0, (DisplayHeight(display, screen_) - height_) / 2);
         XSetWindowAttributes attributes{};
         attributes.background_pixel = WhitePixel(display, screen_);
-        attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                                StructureNotifyMask | PointerMotionMask;
+        attributes.event_mask =
+            ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask | PointerMotionMask;
         window_ = XCreateWindow(display, root, x, y, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
                                 CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
 
@@ -121,8 +118,8 @@ public:
         XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                         PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
         const Atom above = XInternAtom(display, "_NET_WM_STATE_ABOVE", False);
-        XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
-                        PropModeReplace, reinterpret_cast<const unsigned char*>(&above), 1);
+        XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&above), 1);
         deleteWindow_ = XInternAtom(display, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display, window_, &deleteWindow_, 1);
 
@@ -195,8 +192,7 @@ private:
             case ClientMessage:
                 if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) return false;
                 break;
-            default:
-                break;
+            default: break;
         }
         return true;
     }

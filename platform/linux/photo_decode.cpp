@@ -47,7 +47,8 @@ public:
         if (++rowsInBlock_ < factor_) return;
         const std::uint32_t divisor = static_cast<std::uint32_t>(factor_) * factor_ * 255u;
         std::uint8_t* dst = out_->pixels.data() + static_cast<std::size_t>(outRow_) * out_->width * 3u;
-        for (std::size_t i = 0; i < sums_.size(); ++i) dst[i] = static_cast<std::uint8_t>((sums_[i] + divisor / 2) / divisor);
+        for (std::size_t i = 0; i < sums_.size(); ++i)
+            dst[i] = static_cast<std::uint8_t>((sums_[i] + divisor / 2) / divisor);
         std::fill(sums_.begin(), sums_.end(), 0u);
         rowsInBlock_ = 0;
         ++outRow_;
@@ -70,9 +71,7 @@ struct JpegErrors {
     bool corrupt = false;
 };
 
-void jpegErrorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1);
-}
+void jpegErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1); }
 
 // Warnings (level -1) mean corrupt or missing data, which libjpeg would
 // paper over with grey; stray bytes between segments are harmless. Nothing

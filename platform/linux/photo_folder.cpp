@@ -96,7 +96,7 @@ std::vector<std::size_t> pickOrder(std::size_t count, std::size_t tries, std::ui
 }
 
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>* bytes,
-                   const char** problem) {
+                     const char** problem) {
     // O_NONBLOCK: opening a FIFO must not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

@@ -33,7 +33,7 @@ std::vector<std::size_t> pickOrder(std::size_t count, std::size_t tries, std::ui
 // The whole content of a regular file of at most `maxBytes` bytes. Never
 // blocks on a pipe or device that has an image's name.
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>* bytes,
-                   const char** problem);
+                     const char** problem);
 
 // The image folder named by the text of an ~/.xscreensaver file: the value
 // of its imageDirectory line, with a leading ~ replaced by `home`. "" when

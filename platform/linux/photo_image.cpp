@@ -12,14 +12,38 @@ struct SourceMap {
     int w, h, orientation;
     void at(int x, int y, int* sx, int* sy) const {
         switch (orientation) {
-            case 2: *sx = w - 1 - x; *sy = y; break;               // mirrored left to right
-            case 3: *sx = w - 1 - x; *sy = h - 1 - y; break;       // upside down
-            case 4: *sx = x; *sy = h - 1 - y; break;               // mirrored top to bottom
-            case 5: *sx = y; *sy = x; break;                       // transposed
-            case 6: *sx = y; *sy = h - 1 - x; break;               // needs a clockwise quarter turn
-            case 7: *sx = w - 1 - y; *sy = h - 1 - x; break;       // transversed
-            case 8: *sx = w - 1 - y; *sy = x; break;               // needs a counter-clockwise quarter turn
-            default: *sx = x; *sy = y; break;
+            case 2:
+                *sx = w - 1 - x;
+                *sy = y;
+                break;  // mirrored left to right
+            case 3:
+                *sx = w - 1 - x;
+                *sy = h - 1 - y;
+                break;  // upside down
+            case 4:
+                *sx = x;
+                *sy = h - 1 - y;
+                break;  // mirrored top to bottom
+            case 5:
+                *sx = y;
+                *sy = x;
+                break;  // transposed
+            case 6:
+                *sx = y;
+                *sy = h - 1 - x;
+                break;  // needs a clockwise quarter turn
+            case 7:
+                *sx = w - 1 - y;
+                *sy = h - 1 - x;
+                break;  // transversed
+            case 8:
+                *sx = w - 1 - y;
+                *sy = x;
+                break;  // needs a counter-clockwise quarter turn
+            default:
+                *sx = x;
+                *sy = y;
+                break;
         }
     }
 };
@@ -27,7 +51,7 @@ struct SourceMap {
 // The source pixels (and their weights, summing to 1) that make target
 // pixel i when `count` source pixels from `first` on become `side` pixels.
 struct Taps {
-    std::vector<int> start;       // per target pixel: first index into index/weight
+    std::vector<int> start;  // per target pixel: first index into index/weight
     std::vector<int> index;
     std::vector<float> weight;
 };
@@ -80,8 +104,7 @@ RgbImage orientUpright(const RgbImage& image, int orientation) {
         for (int x = 0; x < out.width; ++x, dst += 3) {
             int sx = 0, sy = 0;
             map.at(x, y, &sx, &sy);
-            const std::uint8_t* src =
-                image.pixels.data() + (static_cast<std::size_t>(sy) * image.width + sx) * 3u;
+            const std::uint8_t* src = image.pixels.data() + (static_cast<std::size_t>(sy) * image.width + sx) * 3u;
             dst[0] = src[0];
             dst[1] = src[1];
             dst[2] = src[2];

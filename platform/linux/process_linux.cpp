@@ -51,7 +51,7 @@ volatile std::sig_atomic_t stopSignal = 0;  // the signal that asked to stop
 volatile std::sig_atomic_t endAtOnce = 0;
 
 void restoreDefaultAction(int number) {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     sigaction(number, &action, nullptr);
@@ -70,7 +70,7 @@ void onStopSignal(int number) {
 }  // namespace
 
 void installStopHandlers() {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     // Interrupted system calls resume (Xlib retries reads and writes
@@ -132,8 +132,7 @@ void openUrl(const char* url) {
     }
     if (child > 0) {
         int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     }
 }
 

@@ -17,9 +17,9 @@ HWND gTitleControl = nullptr;
 HWND gButton = nullptr;
 
 HFONT createFont(const about::FontSpec& spec) {
-    return CreateFontA(spec.height, spec.width, 0, 0, spec.weight, FALSE, spec.underline ? TRUE : FALSE,
-                       FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       VARIABLE_PITCH, spec.face);
+    return CreateFontA(spec.height, spec.width, 0, 0, spec.weight, FALSE, spec.underline ? TRUE : FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH,
+                       spec.face);
 }
 
 HWND createControl(const char* windowClass, const char* text, DWORD style, const about::Rect& rect, int id,
@@ -74,12 +74,8 @@ LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             }
             PostQuitMessage(0);
             return 0;
-        case WM_PAINT:
-            paint(window);
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(gMainWindow ? gMainWindow : window);
-            return 0;
+        case WM_PAINT: paint(window); return 0;
+        case WM_CLOSE: DestroyWindow(gMainWindow ? gMainWindow : window); return 0;
         case WM_COMMAND:
             // Control id 10 with notification 0 (BN_CLICKED). The info text
             // shares the id but, without SS_NOTIFY, never sends commands.
@@ -94,8 +90,7 @@ LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             SetBkColor(dc, colorRef(about::kBackgroundColor));
             return reinterpret_cast<LRESULT>(backgroundBrush);
         }
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -105,9 +100,8 @@ AboutWindow::AboutWindow(void* instanceHandle, int showCommand) {
     // 1. The class icon: the system's information icon from user32.dll.
     HMODULE user32 = GetModuleHandleA("user32.dll");
     if (!user32) user32 = LoadLibraryA("user32.dll");
-    HICON icon = user32 ? static_cast<HICON>(LoadImageA(user32, MAKEINTRESOURCEA(104), IMAGE_ICON, 16, 16,
-                                                        LR_SHARED))
-                        : nullptr;
+    HICON icon =
+        user32 ? static_cast<HICON>(LoadImageA(user32, MAKEINTRESOURCEA(104), IMAGE_ICON, 16, 16, LR_SHARED)) : nullptr;
 
     // 2. The window class.
     WNDCLASSA windowClass{};
@@ -140,28 +134,29 @@ AboutWindow::AboutWindow(void* instanceHandle, int showCommand) {
 
     // 5. The main window: a title bar with a close box, fixed size (an
     //    overlapped window always has a caption; it is spelled out here).
-    gMainWindow = CreateWindowExA(0, className, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, position.x,
-                                  position.y, about::kWindowWidth, about::kWindowHeight, nullptr, nullptr,
-                                  instance, nullptr);
+    gMainWindow =
+        CreateWindowExA(0, className, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, position.x, position.y,
+                        about::kWindowWidth, about::kWindowHeight, nullptr, nullptr, instance, nullptr);
     if (!gMainWindow) {
         MessageBoxA(nullptr, "Window Creation Failed!", "Error!", MB_ICONEXCLAMATION | MB_OK);
     }
 
     // 6. The logo, natural size.
-    gLogo = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(resource::kLogoBitmap), IMAGE_BITMAP, 0, 0, LR_SHARED));
+    gLogo = static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(resource::kLogoBitmap), IMAGE_BITMAP, 0, 0, LR_SHARED));
 
     // 7. Fonts, kept for the rest of the process.
     HFONT bodyFont = createFont(about::kBodyFont);
     HFONT titleFont = createFont(about::kTitleFont);
 
     // 8.-10. Controls (none without a main window to hold them).
-    gInfoControl = createControl("static", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, about::kInfoRect,
-                                 about::kInfoId, instance);
+    gInfoControl =
+        createControl("static", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, about::kInfoRect, about::kInfoId, instance);
     if (gInfoControl) SetWindowTextA(gInfoControl, infoText);
     setFont(gInfoControl, bodyFont);
 
-    gTitleControl = createControl("static", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, about::kTitleRect,
-                                  about::kTitleId, instance);
+    gTitleControl =
+        createControl("static", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, about::kTitleRect, about::kTitleId, instance);
     if (gTitleControl) SetWindowTextA(gTitleControl, titleText);
     setFont(gTitleControl, titleFont);
 

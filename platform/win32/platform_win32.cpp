@@ -88,9 +88,9 @@ HWND createPreviewSurface(HWND host) {
     RECT client{};
     if (!GetClientRect(host, &client)) return nullptr;
     // No WM_PARENTNOTIFY: nothing here waits on the host's message loop.
-    return CreateWindowExW(WS_EX_NOPARENTNOTIFY, kPreviewSurfaceClass, L"Lumeridge", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                           0, 0, client.right - client.left, client.bottom - client.top, host, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(WS_EX_NOPARENTNOTIFY, kPreviewSurfaceClass, L"Lumeridge",
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, client.right - client.left,
+                           client.bottom - client.top, host, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 // The child window drawn into while it exists (the host is another

@@ -86,8 +86,7 @@ protected:
         const std::optional<WindowInfo> a = windowInfo(x_, window_);
         if (!a) return Rgb{-1, -1, -1};
         const unsigned long p = rootPixel(x_, a->x + x, a->y + y);
-        return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                   static_cast<int>(p & 0xFF)};
+        return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
     }
 
     // xdotool on the window's client coordinates.
@@ -212,8 +211,7 @@ TEST_F(AboutX11ButtonTest, ClicksOpenTheSiteAndOnlyOnTheButton) {
 
     // The opener of the first click is still running.
     click(160, 215);
-    ASSERT_TRUE(waitUntil([&] { return opened().size() >= 2; }, Seconds(2.5)))
-        << "the window waited for the opener";
+    ASSERT_TRUE(waitUntil([&] { return opened().size() >= 2; }, Seconds(2.5))) << "the window waited for the opener";
     EXPECT_TRUE(app_->running());
 
     // Normal look away from the button, hot under the pointer, pressed while

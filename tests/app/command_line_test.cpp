@@ -54,8 +54,8 @@ TEST(ParseCommandLine, HugeArgumentIsScannedWithoutHarm) {
 }
 
 TEST(WindowsVersion, MajorTimesTenPlusMinor) {
-    EXPECT_EQ(windowsVersionNumber(0x0105u), 51);        // XP: 5.1
-    EXPECT_EQ(windowsVersionNumber(0x23F00006u), 60);    // Vista: 6.0, build bits ignored
+    EXPECT_EQ(windowsVersionNumber(0x0105u), 51);      // XP: 5.1
+    EXPECT_EQ(windowsVersionNumber(0x23F00006u), 60);  // Vista: 6.0, build bits ignored
     EXPECT_EQ(windowsVersionNumber(0x0206u), 62);
     EXPECT_EQ(windowsVersionNumber(10u), 100);
 }

@@ -51,7 +51,13 @@ const LaunchCase kLaunchCases[] = {
     {{"--window-id"}, nullptr, LaunchAction::Error, None, 0, "", "--window-id needs a window id"},
     {{"--window-id", "0x"}, nullptr, LaunchAction::Error, None, 0, "", "\"0x\" is not a window id"},
     {{"--root", "--window-id", "12abc"}, nullptr, LaunchAction::Error, None, 0, "", "\"12abc\""},
-    {{"--root"}, "wayland-embed-token", LaunchAction::Error, None, 0, "", "XSCREENSAVER_WINDOW=\"wayland-embed-token\""},
+    {{"--root"},
+     "wayland-embed-token",
+     LaunchAction::Error,
+     None,
+     0,
+     "",
+     "XSCREENSAVER_WINDOW=\"wayland-embed-token\""},
     {{}, "0x0", LaunchAction::Error, None, 0, "", "XSCREENSAVER_WINDOW=\"0x0\""},
     {{"--root", "extra"}, nullptr, LaunchAction::Error, None, 0, "", "unexpected argument \"extra\""},
     {{"--root", "--photos"}, nullptr, LaunchAction::Error, None, 0, "", "--photos needs a folder"},
@@ -104,8 +110,8 @@ TEST(FrameClock, FollowsTheWallClockButSkipsLongGaps) {
     FrameClock clock;
     EXPECT_DOUBLE_EQ(clock.next(5.0), 5.0);
     EXPECT_DOUBLE_EQ(clock.next(5.5), 5.5);
-    EXPECT_DOUBLE_EQ(clock.next(6.5), 6.5);                                  // a slow frame counts in full
-    EXPECT_DOUBLE_EQ(clock.next(36.5), 6.5 + FrameClock::kNominalFrame);     // stopped for 30 s
+    EXPECT_DOUBLE_EQ(clock.next(6.5), 6.5);                               // a slow frame counts in full
+    EXPECT_DOUBLE_EQ(clock.next(36.5), 6.5 + FrameClock::kNominalFrame);  // stopped for 30 s
     EXPECT_DOUBLE_EQ(clock.next(36.6), 6.6 + FrameClock::kNominalFrame);
     EXPECT_DOUBLE_EQ(clock.next(1.0), 6.6 + 2 * FrameClock::kNominalFrame);  // a clock set back
 }
@@ -115,8 +121,9 @@ const std::string kEntry = lumeridgeEntry("/usr/libexec/xscreensaver/lumeridge")
 
 TEST(XScreenSaverList, EntryNamesTheInstalledCommand) {
     EXPECT_EQ(kEntry, "  GL:\t\t\t\t\"Lumeridge\" lumeridge --root\t\t\t    \\n\\\n");
-    EXPECT_NE(lumeridgeEntry("/opt/l/libexec/xscreensaver/lumeridge").find(" /opt/l/libexec/xscreensaver/lumeridge --root"),
-              std::string::npos);
+    EXPECT_NE(
+        lumeridgeEntry("/opt/l/libexec/xscreensaver/lumeridge").find(" /opt/l/libexec/xscreensaver/lumeridge --root"),
+        std::string::npos);
 }
 
 struct ListCase {
@@ -130,13 +137,13 @@ const std::string kHead = "# XScreenSaver Preferences File\ntimeout:\t0:10:00\n"
 const std::string kPrograms = "programs:\t\t\\\n  GL: gears --root \\n\\\n\t\t\t\tmaze --root \\n\\\n\n";
 
 const ListCase kListCases[] = {
-    {"entry below programs, the rest byte for byte", kHead + kPrograms + "mode:\trandom\n",
-     ListEdit::Outcome::Added,
+    {"entry below programs, the rest byte for byte", kHead + kPrograms + "mode:\trandom\n", ListEdit::Outcome::Added,
      kHead + "programs:\t\t\\\n" + kEntry + "  GL: gears --root \\n\\\n\t\t\t\tmaze --root \\n\\\n\nmode:\trandom\n"},
-    {"no programs setting: one is added", "timeout:\t0:10:00",
-     ListEdit::Outcome::Added,
-     "timeout:\t0:10:00\n\nprograms:\t\t\t\t\t\t\t      \\\n  GL:\t\t\t\t\"Lumeridge\" lumeridge --root\t\t\t    \\n\n"},
-    {"listed already", kHead + "programs: \\\n GL: \"Rain\" /opt/bin/lumeridge -root \\n\\\n", ListEdit::Outcome::AlreadyListed, ""},
+    {"no programs setting: one is added", "timeout:\t0:10:00", ListEdit::Outcome::Added,
+     "timeout:\t0:10:00\n\nprograms:\t\t\t\t\t\t\t      \\\n  GL:\t\t\t\t\"Lumeridge\" lumeridge --root\t\t\t    "
+     "\\n\n"},
+    {"listed already", kHead + "programs: \\\n GL: \"Rain\" /opt/bin/lumeridge -root \\n\\\n",
+     ListEdit::Outcome::AlreadyListed, ""},
     {"listed but disabled", "programs: \\\n- GL: lumeridge --root \\n\\\n", ListEdit::Outcome::AlreadyListed, ""},
     {"listed on the programs line", "programs: lumeridge --root \\n\\\n maze\n", ListEdit::Outcome::AlreadyListed, ""},
     {"a look-alike is not Lumeridge", "programs: \\\n lumeridge-old --root \\n\\\n", ListEdit::Outcome::Added,
@@ -163,9 +170,11 @@ TEST(XScreenSaverList, TableOfFiles) {
 }
 
 TEST(XScreenSaverList, NewFileTakesTheSystemList) {
-    const std::string defaults = "! comment\n*programs:\t\t\\\n\t\t\t\tmaze --root \\n\\\n- GL: \t\tgears --root \\n\n\n*mode: random\n";
+    const std::string defaults =
+        "! comment\n*programs:\t\t\\\n\t\t\t\tmaze --root \\n\\\n- GL: \t\tgears --root \\n\n\n*mode: random\n";
     const std::string text = newListFromDefaults(defaults, kEntry);
-    EXPECT_NE(text.find("programs:\t\t\t\t\t\t\t      \\\n" + kEntry + "\t\t\t\tmaze --root \\n\\\n- GL: \t\tgears --root \\n\n"),
+    EXPECT_NE(text.find("programs:\t\t\t\t\t\t\t      \\\n" + kEntry +
+                        "\t\t\t\tmaze --root \\n\\\n- GL: \t\tgears --root \\n\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("*mode"), std::string::npos);

@@ -167,9 +167,9 @@ std::optional<std::string> Process::readLine(Seconds timeout) {
 }
 
 std::unique_ptr<Process> startX11Host(const std::string& display, int width, int height, Window* id) {
-    auto host = std::make_unique<Process>(
-        std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
-        childEnvironment(display), true);
+    auto host =
+        std::make_unique<Process>(std::vector<std::string>{X11_HOST_EXE, std::to_string(width), std::to_string(height)},
+                                  childEnvironment(display), true);
     const std::optional<std::string> line = host->readLine(Seconds(10));
     *id = line ? std::stoul(*line) : 0;
     return host;

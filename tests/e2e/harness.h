@@ -45,8 +45,7 @@ public:
     // Starts argv[0] with the given environment; stdout and stderr go to
     // files. With `pipeStdin`, the child's stdin is a pipe (writeLine) and its
     // stdout a pipe too (readLine).
-    Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            bool pipeStdin = false);
+    Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment, bool pipeStdin = false);
     ~Process();  // kills the child if it still runs
 
     pid_t pid() const { return pid_; }
@@ -124,7 +123,9 @@ bool waitUntil(F condition, Seconds timeout) {
     for (;;) {
         if (condition()) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
-        struct timespec ts{0, 20 * 1000 * 1000};
+        struct timespec ts {
+            0, 20 * 1000 * 1000
+        };
         nanosleep(&ts, nullptr);
     }
 }

@@ -16,9 +16,9 @@ using namespace e2e;
 
 namespace {
 
-const Seconds kStartBound(20);   // drawn (generous: ASan builds, a loaded machine)
-const Seconds kSignalBound(2);   // asked: 0.5 s after the current frame
-const Seconds kGoneBound(3);     // asked: 1 s once the host window is gone
+const Seconds kStartBound(20);  // drawn (generous: ASan builds, a loaded machine)
+const Seconds kSignalBound(2);  // asked: 0.5 s after the current frame
+const Seconds kGoneBound(3);    // asked: 1 s once the host window is gone
 constexpr unsigned long kMagenta = 0xFF00FF;
 constexpr int kHostX = 100, kHostY = 100;
 
@@ -74,7 +74,9 @@ protected:
             return out;
         };
         const std::vector<unsigned long> first = grid();
-        struct timespec half{0, 500 * 1000 * 1000};
+        struct timespec half {
+            0, 500 * 1000 * 1000
+        };
         nanosleep(&half, nullptr);
         const std::vector<unsigned long> second = grid();
         int changed = 0;
@@ -128,14 +130,14 @@ TEST_P(HostStart, DrawsIntoTheNamedWindowAndEndsBySigterm) {
     expectEndsBy(*saver, SIGTERM);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Hosts, HostStart,
-    ::testing::Values(StartCase{"VariableHex", "0x%lx", {"--root"}, false},
-                      StartCase{"VariableUpperHexSingleDash", "0X%lX", {"-root"}, false},
-                      StartCase{"VariableDecimalNoSwitch", "%lu", {}, false},
-                      StartCase{"WindowIdBesideRootWins", "0x%lx", {"--root", "--window-id", "B"}, true},
-                      StartCase{"WindowIdAlone", "", {"-window-id", "B"}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Hosts, HostStart,
+                         ::testing::Values(StartCase{"VariableHex", "0x%lx", {"--root"}, false},
+                                           StartCase{"VariableUpperHexSingleDash", "0X%lX", {"-root"}, false},
+                                           StartCase{"VariableDecimalNoSwitch", "%lu", {}, false},
+                                           StartCase{
+                                               "WindowIdBesideRootWins", "0x%lx", {"--root", "--window-id", "B"}, true},
+                                           StartCase{"WindowIdAlone", "", {"-window-id", "B"}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostMode, RootWithoutTheVariableCoversTheRootWindow) {
     auto saver = start({"--root"});
@@ -171,7 +173,9 @@ TEST_F(HostMode, FollowsTheHostAndLeavesInputToIt) {
     ASSERT_TRUE(hostCommand(*hostA, "map"));
 
     saver->signal(SIGSTOP);
-    struct timespec pause{1, 500 * 1000 * 1000};
+    struct timespec pause {
+        1, 500 * 1000 * 1000
+    };
     nanosleep(&pause, nullptr);
     saver->signal(SIGCONT);
     EXPECT_TRUE(saver->running());
@@ -186,7 +190,9 @@ TEST_F(HostMode, StopSignalDuringStartUpEndsItByTheSignal) {
     auto hostA = host(200, 150, &a);
     for (int delayMs : {0, 30, 120}) {
         auto saver = start({"--root", "--window-id", hex(a)});
-        struct timespec ts{0, delayMs * 1000L * 1000L};
+        struct timespec ts {
+            0, delayMs * 1000L * 1000L
+        };
         nanosleep(&ts, nullptr);
         expectEndsBy(*saver, SIGTERM);
     }
@@ -227,7 +233,7 @@ struct ArgumentCase {
     std::string variable;  // "HOST": the test host's id
     bool display;          // DISPLAY set
     int exitCode;
-    const char* output;    // what stdout (exit 0) or the one stderr line (exit 1) holds
+    const char* output;  // what stdout (exit 0) or the one stderr line (exit 1) holds
 };
 
 TEST_F(HostMode, HelpAndBadInputAnswerAtOnceWithoutAWindow) {

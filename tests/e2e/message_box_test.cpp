@@ -80,8 +80,7 @@ TEST_P(MessageBox, ClosesLikeAUserAndReturns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Closers, MessageBox,
-                         ::testing::Values(Closer::Return, Closer::Escape, Closer::ClickOk,
-                                           Closer::WindowManagerClose),
+                         ::testing::Values(Closer::Return, Closer::Escape, Closer::ClickOk, Closer::WindowManagerClose),
                          [](const auto& info) {
                              switch (info.param) {
                                  case Closer::Return: return "Return";

@@ -41,8 +41,8 @@ protected:
 
     void expectExitsWith0(Process& p, Seconds bound, const char* what) {
         const std::optional<int> code = p.wait(bound);
-        ASSERT_TRUE(code.has_value()) << what << ": still running after " << bound.count() << " s\nstderr: "
-                                      << p.stderrText();
+        ASSERT_TRUE(code.has_value()) << what << ": still running after " << bound.count()
+                                      << " s\nstderr: " << p.stderrText();
         EXPECT_EQ(*code, 0) << what << "\nstderr: " << p.stderrText();
     }
 
@@ -115,8 +115,7 @@ TEST_P(SingleInstance, OtherStartsEndAtOnceWithoutAWindow) {
     ASSERT_NE(hostId, 0u);
     auto holder = holderIsPreview ? start({"/p", std::to_string(hostId)}) : start({});
     if (holderIsPreview) {
-        ASSERT_TRUE(waitUntil([&] { return !childrenOf(d(), hostId).empty(); }, kStartBound))
-            << holder->stderrText();
+        ASSERT_TRUE(waitUntil([&] { return !childrenOf(d(), hostId).empty(); }, kStartBound)) << holder->stderrText();
     } else {
         ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << holder->stderrText();
     }
@@ -155,8 +154,8 @@ TEST_P(Preview, RendersIntoTheHostAndEndsWhenItGoes) {
                 const std::vector<Window> children = childrenOf(d(), hostId);
                 if (children.size() != 1) return false;
                 child = windowInfo(d(), children[0]);
-                return child && child->mapState == IsViewable && child->x == 0 && child->y == 0 &&
-                       child->width == w && child->height == h;
+                return child && child->mapState == IsViewable && child->x == 0 && child->y == 0 && child->width == w &&
+                       child->height == h;
             },
             kStartBound);
     };
@@ -195,16 +194,15 @@ TEST_P(BadPreviewHandle, EndsAtOnceWithoutAWindow) {
     EXPECT_EQ(watch.created(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Handles, BadPreviewHandle,
-    ::testing::Values(std::vector<std::string>{"/p"}, std::vector<std::string>{"/p", "0"},
-                      std::vector<std::string>{"/p", "abc"},
-                      std::vector<std::string>{"/p", "99999999999999999999"},
-                      std::vector<std::string>{"/p", "-5"},
-                      std::vector<std::string>{"/p", "2147483647"},
-                      std::vector<std::string>{"/p", std::string(100 * 1024, '7')},
-                      std::vector<std::string>{"/p", std::string(100 * 1024, 'x')},
-                      std::vector<std::string>{"/p", "\xff\xfe\xc3\xa9\x80 \x01"}));
+INSTANTIATE_TEST_SUITE_P(Handles, BadPreviewHandle,
+                         ::testing::Values(std::vector<std::string>{"/p"}, std::vector<std::string>{"/p", "0"},
+                                           std::vector<std::string>{"/p", "abc"},
+                                           std::vector<std::string>{"/p", "99999999999999999999"},
+                                           std::vector<std::string>{"/p", "-5"},
+                                           std::vector<std::string>{"/p", "2147483647"},
+                                           std::vector<std::string>{"/p", std::string(100 * 1024, '7')},
+                                           std::vector<std::string>{"/p", std::string(100 * 1024, 'x')},
+                                           std::vector<std::string>{"/p", "\xff\xfe\xc3\xa9\x80 \x01"}));
 
 // Odd command lines that still mean "full screen": they run, and end with 0.
 class OddFullScreenArguments : public Shell, public ::testing::WithParamInterface<std::vector<std::string>> {};
@@ -288,7 +286,9 @@ TEST_F(Shell, PreviewHostDestroyedBeforeTheFirstFrameEndsWith0) {
         }
         auto preview = start({"/p", std::to_string(hostId)});
         if (delayMs >= 0) {
-            struct timespec ts{0, delayMs * 1000L * 1000L};
+            struct timespec ts {
+                0, delayMs * 1000L * 1000L
+            };
             nanosleep(&ts, nullptr);
             ASSERT_TRUE(host->writeLine("destroy"));
         }
@@ -347,21 +347,23 @@ INSTANTIATE_TEST_SUITE_P(FullScreen, FocusLost,
 
 // ---------------------------------------------------------------------------
 // What the user sees: a picture with detail in it, and ripples that move.
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 TEST_F(Shell, RainShowsAMovingPictureWithDetail) {
     auto saver = start({"/s"});
     ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver->stderrText();
     // The first frame follows the background's upload; wait for a picture.
     std::vector<unsigned long> first;
-    ASSERT_TRUE(waitUntil([&] {
-        first = sampleGrid(d());
-        return distinctValues(first) > 100;  // of 576 samples: not flat, not black
-    }, kStartBound)) << "distinct colours: " << distinctValues(first);
-    struct timespec half{0, 500 * 1000 * 1000};
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            first = sampleGrid(d());
+            return distinctValues(first) > 100;  // of 576 samples: not flat, not black
+        },
+        kStartBound))
+        << "distinct colours: " << distinctValues(first);
+    struct timespec half {
+        0, 500 * 1000 * 1000
+    };
     nanosleep(&half, nullptr);
     const std::vector<unsigned long> second = sampleGrid(d());
     int changed = 0;

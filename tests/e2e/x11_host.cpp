@@ -52,10 +52,9 @@ int main(int argc, char** argv) {
     XSetWindowAttributes attributes{};
     attributes.background_pixel = 0xFF00FF;  // magenta: anything drawn over it shows
     attributes.event_mask = StructureNotifyMask;
-    const Window window =
-        XCreateWindow(display, RootWindow(display, screen), 100, 100, static_cast<unsigned>(width),
-                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                      CWBackPixel | CWEventMask, &attributes);
+    const Window window = XCreateWindow(display, RootWindow(display, screen), 100, 100, static_cast<unsigned>(width),
+                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                        CWBackPixel | CWEventMask, &attributes);
     XStoreName(display, window, "Lumeridge preview host");
     XMapWindow(display, window);
     for (;;) {  // wait until it is on screen

@@ -67,8 +67,7 @@ TEST(LoaderOnMesa, OlderContextLacksNewerFunctionsThoughTheirNamesResolve) {
     EXPECT_NE(std::find(missing.begin(), missing.end(), "glFramebufferTexture"), missing.end()) << joined(missing);
     for (const std::string& name : missing)
         EXPECT_TRUE(name == "glFramebufferTexture" || name == "glBindFramebuffer" || name == "glGenFramebuffers" ||
-                    name == "glDeleteFramebuffers" ||
-                    name == "glTexStorage2D")
+                    name == "glDeleteFramebuffers" || name == "glTexStorage2D")
             << name << " is older than 2.1";
     EXPECT_EQ(glLoaderMissingFunctionsMessage().rfind("This computer's OpenGL 2.1 lacks", 0), 0u);
 }

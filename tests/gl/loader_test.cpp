@@ -52,7 +52,7 @@ std::string joined(const std::vector<std::string>& names) {
 struct Step {
     std::string what;  // "open", "driver", "library", "close"
     std::string name;
-    int handle;        // 1-based number of the open that produced the handle; 0 for none
+    int handle;  // 1-based number of the open that produced the handle; 0 for none
     bool operator==(const Step& o) const { return what == o.what && name == o.name && handle == o.handle; }
 };
 std::ostream& operator<<(std::ostream& os, const Step& s) {
@@ -61,7 +61,7 @@ std::ostream& operator<<(std::ostream& os, const Step& s) {
 
 struct FakeResolver {
     std::vector<Step> steps;
-    std::vector<bool> open;                      // per handle
+    std::vector<bool> open;  // per handle
     bool closedHandleUsed = false;
     bool (*driverFinds)(std::size_t index) = nullptr;
     bool (*libraryFinds)(std::size_t index) = nullptr;
@@ -87,8 +87,7 @@ void* addressFor(const char* name, bool (*finds)(std::size_t)) {
     for (std::size_t k = 0; k < names.size(); ++k) {
         if (names[k] != name) continue;
         if (!finds(k)) return nullptr;
-        if (names[k] == "glGetIntegerv")
-            return fake.versionQuery ? reinterpret_cast<void*>(&fakeGetIntegerv) : nullptr;
+        if (names[k] == "glGetIntegerv") return fake.versionQuery ? reinterpret_cast<void*>(&fakeGetIntegerv) : nullptr;
         return &addresses[k];
     }
     return nullptr;
@@ -122,9 +121,7 @@ protected:
         // The driver knows the names at even positions, the library the
         // rest, except one extension that neither knows.
         fake.driverFinds = [](std::size_t k) { return k % 2 == 0; };
-        fake.libraryFinds = [](std::size_t k) {
-            return k % 2 == 1 && tableNames()[k] != "glGetTextureHandleARB";
-        };
+        fake.libraryFinds = [](std::size_t k) { return k % 2 == 1 && tableNames()[k] != "glGetTextureHandleARB"; };
         previous_ = glLoaderSetResolver({fakeOpen, fakeDriver, fakeLibrary, fakeClose});
     }
     void TearDown() override {
@@ -176,7 +173,11 @@ TEST_F(Loader, ResultAndSupportedVersionsFollowTheContextVersion) {
         {"2.1", true, 2, 1, -1, {{2, 1, false}, {3, 0, false}}},
         {"4.5 again", true, 4, 5, 0, {{4, 5, true}}},
         // Right after a 4.5 context: nothing of that version may linger.
-        {"no glGetIntegerv", false, 0, 0, -1,
+        {"no glGetIntegerv",
+         false,
+         0,
+         0,
+         -1,
          {{0, 0, false}, {2, 0, false}, {3, 0, false}, {4, 5, false}, {-1, -1, false}}},
     };
     for (const Case& c : cases) {
@@ -194,15 +195,21 @@ TEST_F(Loader, GetProcOpensTheLibraryForItsOwnLookupOnlyWhenTheDriverFails) {
     ASSERT_EQ(glLoaderInit(), 0);  // opens and closes handle 1
     fake.steps.clear();
 
-    EXPECT_EQ(glLoaderGetProc("glCullFace"), &addresses[0]);  // position 0: the driver's
+    EXPECT_EQ(glLoaderGetProc("glCullFace"), &addresses[0]);   // position 0: the driver's
     EXPECT_EQ(glLoaderGetProc("glFrontFace"), &addresses[1]);  // position 1: the library's
     EXPECT_EQ(glLoaderGetProc("glNoSuchFunction"), nullptr);
     EXPECT_EQ(glLoaderGetProc(nullptr), nullptr);
 
     const std::vector<Step> expected = {
         {"driver", "glCullFace", 0},
-        {"driver", "glFrontFace", 0}, {"open", "", 2}, {"library", "glFrontFace", 2}, {"close", "", 2},
-        {"driver", "glNoSuchFunction", 0}, {"open", "", 3}, {"library", "glNoSuchFunction", 3}, {"close", "", 3},
+        {"driver", "glFrontFace", 0},
+        {"open", "", 2},
+        {"library", "glFrontFace", 2},
+        {"close", "", 2},
+        {"driver", "glNoSuchFunction", 0},
+        {"open", "", 3},
+        {"library", "glNoSuchFunction", 3},
+        {"close", "", 3},
     };
     EXPECT_EQ(fake.steps, expected);
     EXPECT_FALSE(fake.closedHandleUsed);  // never the handle the table fill closed
@@ -225,31 +232,38 @@ TEST_F(RequiredFunctions, MissingAreThoseTheContextVersionOrItsExtensionsDoNotPr
     };
     const Case cases[] = {
         {"4.5 by the integers", [] {}, {}, ""},
-        {"4.5 by GL_VERSION", [] { fakegl::state().strings[GL_VERSION] = "4.5 (Compatibility Profile) Mesa 22.3.6"; },
-         {}, ""},
-        {"3.3", [] { fakegl::state().integers[GL_MINOR_VERSION] = 3, fakegl::state().integers[GL_MAJOR_VERSION] = 3; },
-         {"glTexStorage2D"}, "3.3"},
+        {"4.5 by GL_VERSION",
+         [] { fakegl::state().strings[GL_VERSION] = "4.5 (Compatibility Profile) Mesa 22.3.6"; },
+         {},
+         ""},
+        {"3.3",
+         [] { fakegl::state().integers[GL_MINOR_VERSION] = 3, fakegl::state().integers[GL_MAJOR_VERSION] = 3; },
+         {"glTexStorage2D"},
+         "3.3"},
         {"3.3 with texture storage",
          [] {
              fakegl::state().integers[GL_MAJOR_VERSION] = 3;
              fakegl::state().integers[GL_MINOR_VERSION] = 3;
              fakegl::state().extensions = {"GL_ARB_debug_output", "GL_ARB_texture_storage"};
          },
-         {}, ""},
+         {},
+         ""},
         {"2.1, look-alike extension names",
          [] {
              fakegl::state().integers.clear();  // GL_MAJOR_VERSION is not a 2.1 query
              fakegl::state().strings[GL_VERSION] = "2.1 Mesa 22.3.6";
              fakegl::state().strings[GL_EXTENSIONS] = "GL_ARB_framebuffer_object_extra GL_ARB_texture_storage";
          },
-         {"glBindFramebuffer", "glDeleteFramebuffers", "glFramebufferTexture", "glGenFramebuffers"}, "2.1"},
+         {"glBindFramebuffer", "glDeleteFramebuffers", "glFramebufferTexture", "glGenFramebuffers"},
+         "2.1"},
         {"2.1 with framebuffer objects",
          [] {
              fakegl::state().integers.clear();
              fakegl::state().strings[GL_VERSION] = "2.1 Mesa 22.3.6";
              fakegl::state().strings[GL_EXTENSIONS] = "GL_ARB_texture_storage GL_ARB_framebuffer_object";
          },
-         {"glFramebufferTexture"}, "2.1"},
+         {"glFramebufferTexture"},
+         "2.1"},
         {"a null pointer in a 4.5 context", [] { lumeridge_glUniform1f = nullptr; }, {"glUniform1f"}, "4.5"},
         {"nothing answers the version",
          [] {

@@ -23,10 +23,10 @@ TEST(ShaderText, CutsAtTildeEndOrCapacityAndAlwaysWritesFourZeros) {
     const std::string longText(20000, 'a');
     const CutCase cases[] = {
         {"#version 110\r\nvoid main(){}\r\n//~\r\n", 16384, "#version 110\r\nvoid main(){}\r\n//"},
-        {"abc~def~", 16384, "abc"},           // the first '~' ends the text
+        {"abc~def~", 16384, "abc"},  // the first '~' ends the text
         {"~", 16384, ""},
         {"no tilde at all", 16384, "no tilde at all"},  // stops at the resource's end
-        {longText, 16384, std::string(16384, 'a')},      // never past the capacity
+        {longText, 16384, std::string(16384, 'a')},     // never past the capacity
         {"", 16384, ""},
     };
     for (const CutCase& c : cases) {

@@ -39,22 +39,28 @@ std::string codeOnly(const std::string& s) {
         const char c = s[i];
         const char next = i + 1 < s.size() ? s[i + 1] : '\0';
         switch (state) {
-        case Code:
-            if (c == '/' && next == '/') state = Line;
-            else if (c == '/' && next == '*') state = Block, ++i;
-            else if (c == '"' || c == '\'') state = Quoted, quote = c;
-            else out[i] = c;
-            break;
-        case Line:
-            if (c == '\n') state = Code, out[i] = c;
-            break;
-        case Block:
-            if (c == '*' && next == '/') state = Code, ++i;
-            break;
-        case Quoted:
-            if (c == '\\') ++i;
-            else if (c == quote) state = Code;
-            break;
+            case Code:
+                if (c == '/' && next == '/')
+                    state = Line;
+                else if (c == '/' && next == '*')
+                    state = Block, ++i;
+                else if (c == '"' || c == '\'')
+                    state = Quoted, quote = c;
+                else
+                    out[i] = c;
+                break;
+            case Line:
+                if (c == '\n') state = Code, out[i] = c;
+                break;
+            case Block:
+                if (c == '*' && next == '/') state = Code, ++i;
+                break;
+            case Quoted:
+                if (c == '\\')
+                    ++i;
+                else if (c == quote)
+                    state = Code;
+                break;
         }
     }
     return out;

@@ -33,12 +33,9 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"per-pixel (1.5)", 1.5f, 1280, 720, 1024.0f},
-    {"per-pixel (1.5)", 1.5f, 1920, 1080, 1024.0f},
-    {"per-pixel (1.5)", 1.5f, 3840, 2160, 1024.0f},
-    {"normals pass (0.5)", 0.5f, 512, 512, 512.0f},
-    {"normals pass (0.5)", 0.5f, 1024, 1024, 1024.0f},
-    {"texture-mode screen pass (2.5)", 2.5f, 1920, 1080, 512.0f},
+    {"per-pixel (1.5)", 1.5f, 1280, 720, 1024.0f},     {"per-pixel (1.5)", 1.5f, 1920, 1080, 1024.0f},
+    {"per-pixel (1.5)", 1.5f, 3840, 2160, 1024.0f},    {"normals pass (0.5)", 0.5f, 512, 512, 512.0f},
+    {"normals pass (0.5)", 0.5f, 1024, 1024, 1024.0f}, {"texture-mode screen pass (2.5)", 2.5f, 1920, 1080, 512.0f},
 };
 
 double cpuMs() {

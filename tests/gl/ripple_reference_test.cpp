@@ -41,9 +41,8 @@ TEST(RippleReference, RefractionStrengthFollowsTheTwentySecondTriangle) {
     const struct {
         float t;
         float intensity;
-    } cases[] = {{0.0f, 0.01f},  {0.9f, 0.01f},  {10.0f, 0.15f}, {20.0f, 0.01f},
-                 {30.0f, 0.15f}, {40.0f, 0.01f}, {7.0f, 0.15f},  {13.0f, 0.15f},
-                 {5.0f, 0.13544f}};  // w = 0.5: smoothstep gives 0.896
+    } cases[] = {{0.0f, 0.01f},  {0.9f, 0.01f}, {10.0f, 0.15f}, {20.0f, 0.01f},  {30.0f, 0.15f},
+                 {40.0f, 0.01f}, {7.0f, 0.15f}, {13.0f, 0.15f}, {5.0f, 0.13544f}};  // w = 0.5: smoothstep gives 0.896
     for (const auto& c : cases) EXPECT_NEAR(ripple::refractionIntensity(c.t), c.intensity, 1e-5f) << c.t;
 }
 

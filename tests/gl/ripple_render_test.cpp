@@ -53,7 +53,7 @@ struct Viewport {
     int height;
 };
 
-constexpr double kTightBound = 1e-3;      // a pixel this close agrees
+constexpr double kTightBound = 1e-3;  // a pixel this close agrees
 constexpr double kMaxFractionBeyond = 0.02;
 constexpr double kMaxMeanError = 5e-4;
 constexpr double kMaxErrorFromTextures = 1e-4;  // mode 2.5: no hashes involved
@@ -89,8 +89,7 @@ struct Rig {
     void makeNormalsTextures() {
         if (normalsTextures[0] != 0) return;
         for (int k = 0; k < 2; ++k) {
-            const std::vector<float> texels =
-                ripple::normalsTexels(kNormalsTime, static_cast<int>(kNormalsSizes[k]));
+            const std::vector<float> texels = ripple::normalsTexels(kNormalsTime, static_cast<int>(kNormalsSizes[k]));
             normalsTextures[k] = createNormalsTexture(texels);
             normalsReferences[k] = ripple::textureFromRgb(texels, 1024, 1024);
         }

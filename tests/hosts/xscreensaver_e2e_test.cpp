@@ -53,7 +53,8 @@ protected:
         prefix_ = {"/usr/bin/env"};
         if (geteuid() == 0) {
             if (getpwnam(kUser) == nullptr) {
-                runTool({"/usr/sbin/useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", kUser}, "");
+                runTool({"/usr/sbin/useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", kUser},
+                        "");
             }
             const passwd* user = getpwnam(kUser);
             ASSERT_NE(user, nullptr) << "could not create the user " << kUser;
@@ -92,7 +93,8 @@ TEST_F(XScreenSaver, ActivateShowsTheRainAndDeactivateStopsItNormally) {
     ASSERT_EQ(command("-activate"), 0);
     std::vector<unsigned long> first;
     ASSERT_TRUE(waitUntil([&] { return distinctValues(first = sampleGrid(x_.connection())) > 100; }, Seconds(20)))
-        << "distinct colours: " << distinctValues(first) << "\n" << daemon_->stderrText();
+        << "distinct colours: " << distinctValues(first) << "\n"
+        << daemon_->stderrText();
     std::printf("[ figure ] activation to a rippled picture: %.3f s\n",
                 std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - activated).count());
     // Motion: the picture changes (a loaded machine may take a while for the

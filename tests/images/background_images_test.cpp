@@ -35,7 +35,8 @@ Picture load(int id) {
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x) {
             const std::uint32_t c = platform::bitmapPixel(r, x, y);
-            const float red = (c & 0xFF) / 255.0f, green = ((c >> 8) & 0xFF) / 255.0f, blue = ((c >> 16) & 0xFF) / 255.0f;
+            const float red = (c & 0xFF) / 255.0f, green = ((c >> 8) & 0xFF) / 255.0f,
+                        blue = ((c >> 16) & 0xFF) / 255.0f;
             p.luma[static_cast<std::size_t>(y) * kSide + x] = 0.2126f * red + 0.7152f * green + 0.0722f * blue;
         }
     platform::closeBitmap(r);
@@ -119,7 +120,8 @@ TEST_F(PaintedBackgrounds, WrapWithoutASeam) {
         SCOPED_TRACE(p.id);
         // Neighbouring columns and rows inside the picture, for comparison.
         float inside = 0;
-        for (int k : {127, 255, 383, 511, 639, 767, 895}) inside += columnDifference(p, k, k + 1) + rowDifference(p, k, k + 1);
+        for (int k : {127, 255, 383, 511, 639, 767, 895})
+            inside += columnDifference(p, k, k + 1) + rowDifference(p, k, k + 1);
         inside /= 14;
         const float limit = 2.5f * inside + 0.01f;
         EXPECT_LE(columnDifference(p, kSide - 1, 0), limit) << "left and right edges do not meet";

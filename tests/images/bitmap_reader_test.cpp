@@ -103,7 +103,8 @@ TEST(BmpParse, RejectsBrokenFiles) {
         {"pixel offset inside headers", [](std::vector<unsigned char>& b) { put32(b, 10, 20); }},
         {"pixel offset past the end", [](std::vector<unsigned char>& b) { put32(b, 10, 0xFFFFFFF0u); }},
         {"pixel offset leaves too few rows", [](std::vector<unsigned char>& b) { put32(b, 10, 58); }},
-        {"garbage", [](std::vector<unsigned char>& b) {
+        {"garbage",
+         [](std::vector<unsigned char>& b) {
              for (std::size_t k = 0; k < b.size(); ++k) b[k] = static_cast<unsigned char>(k * 37 + 11);
          }},
     };

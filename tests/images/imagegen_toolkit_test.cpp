@@ -61,8 +61,10 @@ TEST(ImagegenNoise, FastPathsMatchThePlainDefinitions) {
         const int ci = static_cast<int>(std::floor(x)), cj = static_cast<int>(std::floor(y));
         for (int j = cj - 1; j <= cj + 1; ++j)
             for (int i = ci - 1; i <= ci + 1; ++i) {
-                const std::uint32_t h = hash(static_cast<std::uint32_t>(wrapi(i, n)), static_cast<std::uint32_t>(wrapi(j, n)), seed);
-                const float px = i + 0.5f + 0.9f * (unit(hash(h, 1)) - 0.5f), py = j + 0.5f + 0.9f * (unit(hash(h, 2)) - 0.5f);
+                const std::uint32_t h =
+                    hash(static_cast<std::uint32_t>(wrapi(i, n)), static_cast<std::uint32_t>(wrapi(j, n)), seed);
+                const float px = i + 0.5f + 0.9f * (unit(hash(h, 1)) - 0.5f),
+                            py = j + 0.5f + 0.9f * (unit(hash(h, 2)) - 0.5f);
                 const float d = std::sqrt((x - px) * (x - px) + (y - py) * (y - py));
                 if (d < ref.f1) {
                     ref.f2 = ref.f1;
@@ -150,7 +152,8 @@ TEST(ImagegenWriters, BmpReadsBackPixelForPixel) {
     const int w = 5, h = 3;  // 15-byte rows: the writer pads them to 16
     Image img(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img.at(x, y) = {(10 + 40 * x) / 255.0f, (200 - 60 * y) / 255.0f, (7 * x + 30 * y) / 255.0f};
+        for (int x = 0; x < w; ++x)
+            img.at(x, y) = {(10 + 40 * x) / 255.0f, (200 - 60 * y) / 255.0f, (7 * x + 30 * y) / 255.0f};
     img.at(0, 0) = {1, 0, 0};  // red in the top-left corner
     const std::string path = ::testing::TempDir() + "imagegen_writer_test.bmp";
     ASSERT_TRUE(writeBmp24(path, img));
@@ -165,9 +168,9 @@ TEST(ImagegenWriters, BmpReadsBackPixelForPixel) {
     ASSERT_TRUE(platform::parseBmp(bytes.data(), bytes.size(), &view));
     EXPECT_EQ(view.width, w);
     EXPECT_EQ(view.height, h);
-    EXPECT_FALSE(view.topDown);   // bottom-up, as the resource compiler expects
-    EXPECT_EQ(bytes[28], 24);     // bits per pixel
-    EXPECT_EQ(bytes[30], 0);      // BI_RGB
+    EXPECT_FALSE(view.topDown);  // bottom-up, as the resource compiler expects
+    EXPECT_EQ(bytes[28], 24);    // bits per pixel
+    EXPECT_EQ(bytes[30], 0);     // BI_RGB
     EXPECT_EQ(bytes.size(), 54u + 16u * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {

@@ -116,18 +116,18 @@ TEST_F(PhotoFolder, FindsOnlyVisibleImagesAtAnyDepthOnce) {
     file(".hidden.jpg");
     file(".cache/f.jpg");
     file("sub/.g.png");
-    fs::create_directory_symlink("..", root / "sub" / "up");           // a loop through a folder link
-    fs::create_symlink("loop.jpg", root / "loop.jpg");                 // a link to itself
+    fs::create_directory_symlink("..", root / "sub" / "up");  // a loop through a folder link
+    fs::create_symlink("loop.jpg", root / "loop.jpg");        // a link to itself
     fs::create_symlink("gone.jpg", root / "dangling.jpg");
-    fs::create_symlink(root / "a.jpg", root / "link.jpg");             // a link to a photograph counts
+    fs::create_symlink(root / "a.jpg", root / "link.jpg");  // a link to a photograph counts
     ASSERT_EQ(::mkfifo((root / "pipe.jpg").c_str(), 0600), 0);
-    fs::create_directories(root / "x.png");                            // a folder with an image's name
+    fs::create_directories(root / "x.png");  // a folder with an image's name
 
     int error = -1;
     const std::vector<std::string> found = photo::findPhotos(root, photo::SearchBounds(), &error);
     EXPECT_EQ(error, 0);
-    const std::vector<std::string> expected = {root / "B.JPEG", root / "a.jpg", root / "link.jpg",
-                                               root / "sub/c.png", root / "sub/deeper/d.Jpg"};
+    const std::vector<std::string> expected = {root / "B.JPEG", root / "a.jpg", root / "link.jpg", root / "sub/c.png",
+                                               root / "sub/deeper/d.Jpg"};
     EXPECT_EQ(found, expected);
 }
 
@@ -181,10 +181,10 @@ TEST(PhotoOrientation, TaggedJpegDecodesUpright) {
         Rgb stored[4];
     };
     const Case cases[] = {
-        {1, false, {kRed, kLime, kBlue, kWhite}},  {2, false, {kLime, kRed, kWhite, kBlue}},
-        {3, false, {kWhite, kBlue, kLime, kRed}},  {4, false, {kBlue, kWhite, kRed, kLime}},
-        {5, true, {kRed, kBlue, kLime, kWhite}},   {6, true, {kLime, kWhite, kRed, kBlue}},
-        {7, true, {kWhite, kLime, kBlue, kRed}},   {8, true, {kBlue, kRed, kWhite, kLime}},
+        {1, false, {kRed, kLime, kBlue, kWhite}}, {2, false, {kLime, kRed, kWhite, kBlue}},
+        {3, false, {kWhite, kBlue, kLime, kRed}}, {4, false, {kBlue, kWhite, kRed, kLime}},
+        {5, true, {kRed, kBlue, kLime, kWhite}},  {6, true, {kLime, kWhite, kRed, kBlue}},
+        {7, true, {kWhite, kLime, kBlue, kRed}},  {8, true, {kBlue, kRed, kWhite, kLime}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("orientation " + std::to_string(c.tag));
@@ -200,8 +200,8 @@ TEST(PhotoOrientation, TaggedJpegDecodesUpright) {
 }
 
 TEST(PhotoOrientation, ExifBlocksWithoutAValidTagMeanAsStored) {
-    const unsigned char valid[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
-                                   1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    const unsigned char valid[] = {'E',  'x',  'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
+                                   0x12, 0x01, 3,   0,   1, 0, 0,   0,   6,  0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(photo::exifOrientation(valid, sizeof valid), 6) << "little-endian TIFF";
     std::vector<unsigned char> outOfRange(valid, valid + sizeof valid);
     outOfRange[24] = 9;
@@ -265,10 +265,12 @@ TEST(PhotoSquare, ShrinkingAveragesEveryPixel) {
     // One-pixel black and white stripes: any sampling that skips pixels
     // gives black or white; averaging gives mid grey.
     RgbImage stripes{2048, 2048, std::vector<std::uint8_t>(2048u * 2048u * 3u)};
-    for (std::size_t i = 0; i < stripes.pixels.size(); i += 6) stripes.pixels[i] = stripes.pixels[i + 1] = stripes.pixels[i + 2] = 255;
+    for (std::size_t i = 0; i < stripes.pixels.size(); i += 6)
+        stripes.pixels[i] = stripes.pixels[i + 1] = stripes.pixels[i + 2] = 255;
     std::vector<std::uint8_t> out(1000u * 1000u * 3u);
     photo::cropAndScaleSquare(stripes, 1000, out.data());
-    for (std::size_t i = 0; i < out.size(); ++i) ASSERT_NEAR(out[i], 128, 8) << i;  // a span of 2.048 pixels: up to 6 off mid grey
+    for (std::size_t i = 0; i < out.size(); ++i)
+        ASSERT_NEAR(out[i], 128, 8) << i;  // a span of 2.048 pixels: up to 6 off mid grey
 }
 
 // ---------------------------------------------------------------------------
@@ -381,5 +383,6 @@ TEST(XScreenSaverImageFolder, ReadFromTheSettingsText) {
         {"imageDirectory:\t/srv/p\nchooseRandomImages:\tFalse\n", ""},
         {"chooseRandomImages:\tTrue\r\nimageDirectory:\t/srv/p\r\n", "/srv/p"},
     };
-    for (const Case& c : cases) EXPECT_EQ(photo::xscreensaverImageFolderIn(c.settings, "/home/u"), c.folder) << c.settings;
+    for (const Case& c : cases)
+        EXPECT_EQ(photo::xscreensaverImageFolderIn(c.settings, "/home/u"), c.folder) << c.settings;
 }

@@ -101,7 +101,8 @@ std::vector<Violation> checkIncludes(const std::string& file, const std::string&
         if (exceptions != fileExceptions().end() && exceptions->second.count(target) != 0) continue;
         const auto allowed = systemHeaders().find(layer);
         if (allowed->second.count(target) == 0) {
-            found.push_back({file, number, "<" + target + ">", layer + " may not include a system header other than the table's"});
+            found.push_back(
+                {file, number, "<" + target + ">", layer + " may not include a system header other than the table's"});
         }
     }
     return found;

@@ -9,8 +9,8 @@
 namespace layering {
 
 struct Violation {
-    std::string file;  // path relative to the source root, e.g. "gfx/drawable.h"
-    int line = 0;      // 1-based
+    std::string file;     // path relative to the source root, e.g. "gfx/drawable.h"
+    int line = 0;         // 1-based
     std::string include;  // with its delimiters: "scene/camera.h" or <GLFW/glfw3.h>
     std::string reason;
 };

@@ -56,10 +56,7 @@ TEST(Camera, PitchOneDegreeAndLookAtRows) {
     camera.updateView(0);
     EXPECT_EQ(camera.currentView, 0);
     // Rows (1,0,0), (0,cos,sin), (0,-sin,cos), applied after translating by -eye.
-    const float expected[16] = {1, 0, 0, 0,
-                                0, c1, s1, -100.0f * s1,
-                                0, -s1, c1, -100.0f * c1,
-                                0, 0, 0, 1};
+    const float expected[16] = {1, 0, 0, 0, 0, c1, s1, -100.0f * s1, 0, -s1, c1, -100.0f * c1, 0, 0, 0, 1};
     expectMatrixNear(camera.view(), expected);
 }
 

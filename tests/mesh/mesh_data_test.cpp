@@ -30,8 +30,7 @@ void expectRectangle(const MeshData& m, float scale) {
     EXPECT_EQ(m.scale, scale);
     EXPECT_EQ(m.indices, (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
     const float s = scale;
-    expectTriples(m.positions, 3,
-                  {{-s, s, 0}, {-s, -s, 0}, {s, s, 0}, {s, -s, 0}, {s, s, 0}, {-s, -s, 0}});
+    expectTriples(m.positions, 3, {{-s, s, 0}, {-s, -s, 0}, {s, s, 0}, {s, -s, 0}, {s, s, 0}, {-s, -s, 0}});
     expectTriples(m.texCoords, 2, {{0, 1}, {0, 0}, {1, 1}, {1, 0}, {1, 1}, {0, 0}});
     expectTriples(m.normals, 3, repeat({0, 0, 1}, 6));
     expectTriples(m.tangents, 3, repeat({1, 0, 0}, 6));

@@ -43,9 +43,8 @@ TEST(MtlReader, NewmtlNamingRule) {
         const char* line;
         const char* name;
     } cases[] = {
-        {"newmtl", "none"},     {"newmtl ", "none"},     {"newmtl x", "x"},
-        {"newmtl  ", ""},       {"newmtl x\r", "x"},     {"\tnewmtl", "none"},
-        {"newmtl a b\r", "a b"},
+        {"newmtl", "none"},  {"newmtl ", "none"},  {"newmtl x", "x"},       {"newmtl  ", ""},
+        {"newmtl x\r", "x"}, {"\tnewmtl", "none"}, {"newmtl a b\r", "a b"},
     };
     for (const auto& c : cases) {
         const auto materials = readMtl(c.line);
@@ -59,10 +58,8 @@ TEST(MtlReader, ColourNeedsExactlyThreeSingleBlankValues) {
         const char* text;
         float x;
     } cases[] = {
-        {"Ka 0.5 0.5 0.5\nKa 0.1 0.2", 0.5f},
-        {"Ka 0.5 0.5 0.5\nKa 0.1  0.2 0.3", 0.5f},
-        {"Ka 0.5 0.5 0.5\nKa 0.1 0.2 0.3 0.4", 0.5f},
-        {"Ka 0.5 0.5 0.5\nKa 0.1 0.2 0.3\r", 0.1f},
+        {"Ka 0.5 0.5 0.5\nKa 0.1 0.2", 0.5f},         {"Ka 0.5 0.5 0.5\nKa 0.1  0.2 0.3", 0.5f},
+        {"Ka 0.5 0.5 0.5\nKa 0.1 0.2 0.3 0.4", 0.5f}, {"Ka 0.5 0.5 0.5\nKa 0.1 0.2 0.3\r", 0.1f},
         {"Ka 0.5 0.5 0.5\nKa 0.1 oops 0.3", 0.5f},  // no partial update either
     };
     for (const auto& c : cases) {
@@ -74,8 +71,8 @@ TEST(MtlReader, ColourNeedsExactlyThreeSingleBlankValues) {
 }
 
 TEST(MtlReader, UnconvertibleNumbersLeaveTheFieldAndTheRestLoads) {
-    const auto materials = readMtl(
-        "newmtl m\nNs 12\nNs abc\nNi 1e99999\nd 1e-39\nillum 2147483648\nillum x\nKd 1 2 3\n");
+    const auto materials =
+        readMtl("newmtl m\nNs 12\nNs abc\nNi 1e99999\nd 1e-39\nillum 2147483648\nillum x\nKd 1 2 3\n");
     ASSERT_EQ(materials.size(), 1u);
     EXPECT_EQ(materials[0].Ns, 12.0f);
     EXPECT_EQ(materials[0].Ni, 0.0f);

@@ -139,8 +139,8 @@ TEST(ObjReader, CarriageReturnTakesTheNextCharacterWithIt) {
 TEST(ObjReader, ProgressLines) {
     // Each line advances a counter modulo 1000; object, group and usemtl lines
     // reset it; a line that brings it to 1 reports the state before itself.
-    const std::string obj = "o Q\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl a\nf 1 2 3\nvn 0 0 1\n" +
-                            std::string(998, '\n') + "v 2 2 2\n";
+    const std::string obj =
+        "o Q\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl a\nf 1 2 3\nvn 0 0 1\n" + std::string(998, '\n') + "v 2 2 2\n";
     const Loaded r = load(obj);
     EXPECT_EQ(r.output,
               "\n"
@@ -172,9 +172,9 @@ TEST(ObjReader, CornersAddressingNothingAreDropped) {
     } cases[] = {
         {"f 1 2 3", 3},
         {"f 0 1 2 3", 3},
-        {"f 1 2 3 5", 3},          // past the four positions
-        {"f -5 1 2 3", 3},         // before the first
-        {"f 2147483648 1 2 3", 3}, // does not convert
+        {"f 1 2 3 5", 3},           // past the four positions
+        {"f -5 1 2 3", 3},          // before the first
+        {"f 2147483648 1 2 3", 3},  // does not convert
         {"f x 1 2 3", 3},
         {"f 1/9 2/1 3/1 4/1", 3},  // texture coordinate past the end
         {"f 1//2 2//1 3//1", 2},   // normal past the end
@@ -232,9 +232,8 @@ TEST(PickElement, ObjIndices) {
         bool ok;
         int value;
     } cases[] = {
-        {"1", true, 10},  {"3", true, 30},   {"-1", true, 30}, {"-3", true, 10},
-        {"0", false, 0},  {"4", false, 0},   {"-4", false, 0}, {"-2147483648", false, 0},
-        {"", false, 0},   {"2abc", true, 20},
+        {"1", true, 10}, {"3", true, 30},  {"-1", true, 30},          {"-3", true, 10}, {"0", false, 0},
+        {"4", false, 0}, {"-4", false, 0}, {"-2147483648", false, 0}, {"", false, 0},   {"2abc", true, 20},
     };
     for (const auto& c : cases) {
         int value = -1;

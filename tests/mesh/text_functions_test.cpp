@@ -18,12 +18,8 @@ TEST(KeywordOf, FirstWordBetweenBlanksAndTabs) {
         const char* line;
         const char* keyword;
     } cases[] = {
-        {"", ""},
-        {"   \t ", ""},
-        {"v  -1.0 1.0", "v"},
-        {"\tNs 32", "Ns"},
-        {"newmtl", "newmtl"},
-        {"usemtl\tname", "usemtl"},
+        {"", ""},          {"   \t ", ""},       {"v  -1.0 1.0", "v"},
+        {"\tNs 32", "Ns"}, {"newmtl", "newmtl"}, {"usemtl\tname", "usemtl"},
         {"Ns\r", "Ns\r"},  // a carriage return is not white space
     };
     for (const auto& c : cases) EXPECT_EQ(objl::keywordOf(c.line), c.keyword) << '"' << c.line << '"';
@@ -89,9 +85,8 @@ TEST(NumberConversion, FloatsReadUpToTheFirstForeignCharacter) {
         bool ok;
         float value;
     } cases[] = {
-        {"0.3412\r", true, 0.3412f}, {"  32", true, 32.0f}, {"-1.5e2x", true, -150.0f},
-        {"abc", false, 0.0f},        {"", false, 0.0f},     {"1e99999", false, 0.0f},
-        {"1e-39", false, 0.0f},      {"-", false, 0.0f},
+        {"0.3412\r", true, 0.3412f}, {"  32", true, 32.0f},    {"-1.5e2x", true, -150.0f}, {"abc", false, 0.0f},
+        {"", false, 0.0f},           {"1e99999", false, 0.0f}, {"1e-39", false, 0.0f},     {"-", false, 0.0f},
     };
     for (const auto& c : cases) {
         float value = 7.0f;

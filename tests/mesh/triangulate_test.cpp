@@ -31,8 +31,7 @@ TEST(Triangulate, SmallFaces) {
     EXPECT_EQ(objl::triangulateFace(face({})), Indices{});
     EXPECT_EQ(objl::triangulateFace(face({{0, 0, 0}, {1, 0, 0}})), Indices{});
     EXPECT_EQ(objl::triangulateFace(face({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})), (Indices{0, 1, 2}));
-    EXPECT_EQ(objl::triangulateFace(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}})),
-              (Indices{0, 1, 3, 1, 2, 3}));
+    EXPECT_EQ(objl::triangulateFace(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}})), (Indices{0, 1, 3, 1, 2, 3}));
 }
 
 TEST(Triangulate, ConvexPentagon) {
@@ -78,8 +77,7 @@ TEST(Triangulate, FastFormMatchesReferenceOnRandomFaces) {
                 case 3: {  // a star
                     const double a = 2.0 * 3.14159265358979 * i / n;
                     const double r = (i % 2 == 0) ? 1.0 : 0.3 + 0.5 * (rng() % 100) / 100.0;
-                    p.emplace_back(static_cast<float>(r * std::cos(a)), static_cast<float>(r * std::sin(a)),
-                                   0.0f);
+                    p.emplace_back(static_cast<float>(r * std::cos(a)), static_cast<float>(r * std::sin(a)), 0.0f);
                     break;
                 }
                 default: {  // grid with the odd NaN, infinity or negative zero
@@ -90,8 +88,7 @@ TEST(Triangulate, FastFormMatchesReferenceOnRandomFaces) {
             }
         }
         const auto corners = face(p);
-        ASSERT_EQ(objl::triangulateFace(corners), objl::triangulateFaceReference(corners))
-            << "iteration " << iteration;
+        ASSERT_EQ(objl::triangulateFace(corners), objl::triangulateFaceReference(corners)) << "iteration " << iteration;
     }
 }
 
@@ -112,10 +109,9 @@ TEST(PointInTriangle, ClosedProjectedAndNaNSafe) {
         objl::Vector3 p;
         bool inside;
     } cases[] = {
-        {{0.25f, 0.25f, 0}, true}, {{0, 0, 0}, true},        {{0.5f, 0.5f, 0}, true},
+        {{0.25f, 0.25f, 0}, true}, {{0, 0, 0}, true},         {{0.5f, 0.5f, 0}, true},
         {{0.25f, 0.25f, 9}, true},  // distance from the plane does not matter
-        {{1, 1, 0}, false},        {{-0.1f, 0.2f, 0}, false},
-        {{std::numeric_limits<float>::quiet_NaN(), 0, 0}, false},
+        {{1, 1, 0}, false},        {{-0.1f, 0.2f, 0}, false}, {{std::numeric_limits<float>::quiet_NaN(), 0, 0}, false},
     };
     for (const auto& k : cases) EXPECT_EQ(objl::pointInTriangle(k.p, a, b, c), k.inside);
     EXPECT_FALSE(objl::pointInTriangle({0, 0, 0}, a, b, {2, 0, 0}));  // degenerate

@@ -38,16 +38,15 @@ const std::string kUmlauts = "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xA4\xC3\xB6\xC3\xBC";
 INSTANTIATE_TEST_SUITE_P(
     Cases, WrapLines,
     ::testing::Values(
-        WrapCase{"Empty", "", 50, 40, {""}},
-        WrapCase{"FitsExactly", "abcde", 50, 40, {"abcde"}},
+        WrapCase{"Empty", "", 50, 40, {""}}, WrapCase{"FitsExactly", "abcde", 50, 40, {"abcde"}},
         WrapCase{"AtTheLastBlankThatFits", "ab cd ef gh", 50, 40, {"ab cd", "ef gh"}},
         // The blanks that do not fit stay, unseen, at the end of the line.
         WrapCase{"BlankRunsDoNotStartALine", "abcd    efgh", 50, 40, {"abcd ", "efgh"}},
         WrapCase{"CrLfAndLfParagraphsAndTrailingBreak", "one\r\ntwo\nthree\r\n", 50, 40, {"one", "two", "three", ""}},
         WrapCase{"TabsAreBlanks", "ab\tcd\tef", 50, 40, {"ab cd", "ef"}},
         WrapCase{"LongWordIsCut", "abcdefghijkl xy", 50, 40, {"abcde", "fghij", "kl xy"}},
-        WrapCase{"CutNeverSplitsAUtf8Sequence", kUmlauts, 40, 40,
-                 {"\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xA4", "\xC3\xB6\xC3\xBC"}},
+        WrapCase{
+            "CutNeverSplitsAUtf8Sequence", kUmlauts, 40, 40, {"\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xA4", "\xC3\xB6\xC3\xBC"}},
         WrapCase{"AtMostMaxLines", "aa bb cc dd\nee", 20, 3, {"aa", "bb", "cc"}}),
     [](const ::testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
 

@@ -25,8 +25,8 @@ protected:
         fakegl::install();
         auto& s = fakegl::state();
         s.attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
-        s.uniformLocations = {{"model_world", 10},     {"world_projection", 11}, {"model_projection", 12},
-                              {"iTime", 13},           {"viewportWidth", 14},    {"viewportHeight", 15}};
+        s.uniformLocations = {{"model_world", 10}, {"world_projection", 11}, {"model_projection", 12},
+                              {"iTime", 13},       {"viewportWidth", 14},    {"viewportHeight", 15}};
         registry.addProgram(kKey, resource::kRippleVertexShader, resource::kRippleFragmentShader);
         clock.setViewport(1920.0f, 1080.0f);
         clock.setCurrentTime(12.5f);
@@ -54,8 +54,8 @@ TEST_F(Drawable, InterleavesTheRectangle) {
     const float* v = data.vertices();
     // Vertex 1: position (-1, -1, 0), texture coordinate (0, 0), normal
     // (0, 0, 1), tangent (1, 0, 0), bitangent (0, 1, 0), colours, specular.
-    const float expected[24] = {-1, -1, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0,
-                                0.7765f, 0.8824f, 0.3412f, 0.7765f, 0.8824f, 0.3412f, 0.35f, 0.35f, 0.35f, 32};
+    const float expected[24] = {-1, -1, 0,       0,       0,       0,       0,       1,       1,     0,     0,     0,
+                                1,  0,  0.7765f, 0.8824f, 0.3412f, 0.7765f, 0.8824f, 0.3412f, 0.35f, 0.35f, 0.35f, 32};
     for (int k = 0; k < 24; ++k) EXPECT_NEAR(v[24 + k], expected[k], 1e-6f) << "float " << k;
     for (int j = 0; j < 6; ++j) EXPECT_EQ(data.indices()[j], static_cast<GLuint>(j));
 }
@@ -124,7 +124,7 @@ TEST_F(Drawable, DrawSequence) {
     ASSERT_GE(use, 0);
     EXPECT_LT(use, firstMatrix);
     EXPECT_LT(firstMatrix, firstFloat);
-    EXPECT_LT(fakegl::indexOf("glUniformMatrix4fv", firstMatrix + 1) , firstFloat);
+    EXPECT_LT(fakegl::indexOf("glUniformMatrix4fv", firstMatrix + 1), firstFloat);
     EXPECT_LT(firstFloat, bind);
     EXPECT_LT(bind, draw);
     EXPECT_EQ(fakegl::indexOf("glUniform1f", bind), -1) << "no uniform after the buffers";

@@ -223,7 +223,8 @@ TEST_F(RainSceneRender, NormalsTextureModesShowTheShadersPicture) {
                 const double pixel = ripple::negativeShare(screenNormals, k, screenNormals.size() / 3u);
                 std::printf("%s: share of negative n.%c: texture mode %.3f, per pixel %.3f\n", what, "xy"[k], texture,
                             pixel);
-                EXPECT_NEAR(texture, pixel, kMaxShareDifference) << what << " n." << "xy"[k];
+                EXPECT_NEAR(texture, pixel, kMaxShareDifference) << what << " n."
+                                                                 << "xy"[k];
             }
         }
     }

@@ -35,8 +35,8 @@ void closeFlat(platform::BitmapReader*) {}
 const BitmapPixelSource kFlatBitmap = {openFlat, flatPixel, closeFlat};
 
 const std::map<std::string, int> kUniforms = {
-    {"model_world", 10},    {"world_projection", 11},   {"model_projection", 12},  {"iTime", 13},
-    {"viewportWidth", 14},  {"viewportHeight", 15},     {"normalsTexture", 20},    {"normalsTextureSize", 21},
+    {"model_world", 10},       {"world_projection", 11}, {"model_projection", 12}, {"iTime", 13},
+    {"viewportWidth", 14},     {"viewportHeight", 15},   {"normalsTexture", 20},   {"normalsTextureSize", 21},
     {"backgroundTexture", 22}, {"renderMode", 23}};
 
 class Scene : public ::testing::Test {
@@ -102,7 +102,10 @@ protected:
                 const std::string name = uniformNames.count(c.i(0)) ? uniformNames[c.i(0)] : "?";
                 if (name == "iTime" || name == "viewportWidth" || name == "viewportHeight") continue;
                 s << name << '=';
-                if (c.name == "glUniform1f") s << c.f(1); else s << c.i(1);
+                if (c.name == "glUniform1f")
+                    s << c.f(1);
+                else
+                    s << c.i(1);
             } else if (c.name == "glDrawElements") {
                 s << "draw";
             } else {
@@ -121,11 +124,11 @@ protected:
         if (offScreenDraw) v.insert(v.end(), {"useProgram", "draw"});
         std::ostringstream mode;
         mode << "renderMode=" << screenMode;
-        v.insert(v.end(), {"bindFramebuffer 0", "clear 0x4100", "activeTexture 0", "bindTexture normalsTarget",
-                           "activeTexture 1", "bindTexture background", "normalsTextureSize=" + square,
-                           "normalsTexture=0", "backgroundTexture=1", mode.str(),
-                           "viewport 0 0 " + std::to_string(width) + " " + std::to_string(height), "useProgram",
-                           "draw"});
+        v.insert(
+            v.end(),
+            {"bindFramebuffer 0", "clear 0x4100", "activeTexture 0", "bindTexture normalsTarget", "activeTexture 1",
+             "bindTexture background", "normalsTextureSize=" + square, "normalsTexture=0", "backgroundTexture=1",
+             mode.str(), "viewport 0 0 " + std::to_string(width) + " " + std::to_string(height), "useProgram", "draw"});
         return v;
     }
 
@@ -173,10 +176,9 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     std::vector<std::string> tail;
     for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size(); ++k) tail.push_back(calls[k].name);
     const std::vector<std::string> expected = {
-        "glGenFramebuffers", "glBindFramebuffer",    "glGenTextures",        "glBindTexture",
-        "glTexImage2D",      "glTexParameteri",      "glTexParameteri",      "glFramebufferTexture",
-        "glDrawBuffers",     "glGetUniformLocation", "glGetUniformLocation", "glGetUniformLocation",
-        "glGetUniformLocation"};
+        "glGenFramebuffers",    "glBindFramebuffer",    "glGenTextures",        "glBindTexture", "glTexImage2D",
+        "glTexParameteri",      "glTexParameteri",      "glFramebufferTexture", "glDrawBuffers", "glGetUniformLocation",
+        "glGetUniformLocation", "glGetUniformLocation", "glGetUniformLocation"};
     ASSERT_EQ(tail, expected);
 
     const fakegl::Call* c = &calls[framebuffer];
@@ -291,18 +293,17 @@ TEST_P(Decision, OnTheHundredAndFirstRenderOnly) {
     EXPECT_EQ(scene->frameStats().count(), 160);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Thresholds, Decision,
-    ::testing::Values(DecisionRow{"Idle", 0.0, 100, 0.0, 0.0f, false, 0},
-                      DecisionRow{"BelowTheLower", 0.125, 100, 0.0, 0.125f, false, 0},
-                      DecisionRow{"ExactlyTheLower", 0.25, 80, 0.0, 0.2f, false, 0},
-                      DecisionRow{"AboveTheLower", 0.25, 100, 0.0, 0.25f, true, 1024},
-                      DecisionRow{"Between", 0.5, 100, 0.0, 0.5f, true, 1024},
-                      DecisionRow{"ExactlyTheUpper", 1.0, 100, 0.0, 1.0f, true, 1024},
-                      DecisionRow{"AboveTheUpper", 1.25, 100, 0.0, 1.25f, true, 512},
-                      DecisionRow{"OneSlowRenderAmongFastOnes", 150.0, 1, 0.0, 1.5f, true, 512},
-                      DecisionRow{"SlowOnlyTheHundredth", 0.0, 99, 150.0, 1.5f, true, 512}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Thresholds, Decision,
+                         ::testing::Values(DecisionRow{"Idle", 0.0, 100, 0.0, 0.0f, false, 0},
+                                           DecisionRow{"BelowTheLower", 0.125, 100, 0.0, 0.125f, false, 0},
+                                           DecisionRow{"ExactlyTheLower", 0.25, 80, 0.0, 0.2f, false, 0},
+                                           DecisionRow{"AboveTheLower", 0.25, 100, 0.0, 0.25f, true, 1024},
+                                           DecisionRow{"Between", 0.5, 100, 0.0, 0.5f, true, 1024},
+                                           DecisionRow{"ExactlyTheUpper", 1.0, 100, 0.0, 1.0f, true, 1024},
+                                           DecisionRow{"AboveTheUpper", 1.25, 100, 0.0, 1.25f, true, 512},
+                                           DecisionRow{"OneSlowRenderAmongFastOnes", 150.0, 1, 0.0, 1.5f, true, 512},
+                                           DecisionRow{"SlowOnlyTheHundredth", 0.0, 99, 150.0, 1.5f, true, 512}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     build();
@@ -337,9 +338,7 @@ TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
     build();
     measureAndDecide(0.5);  // normals texture 1024: both passes draw
     render(0.5);
-    const struct {
-        int width, height;
-    } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
+    const struct { int width, height; } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
     for (const auto& size : sizes) {
         setWindowSize(size.width, size.height);
         const std::vector<fakegl::Call> calls = render(0.5);

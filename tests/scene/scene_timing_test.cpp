@@ -37,7 +37,8 @@ TEST(BackgroundChoice, SameDelayModulo100msSameBackground) {
     const float delays[] = {0.003215f, 0.047775f, 0.081115f};
     for (float d : delays) {
         const int first = backgroundIndex(d);
-        for (int k = 1; k <= 20; ++k) EXPECT_EQ(backgroundIndex(d + 0.1f * static_cast<float>(k)), first) << d << " + " << k;
+        for (int k = 1; k <= 20; ++k)
+            EXPECT_EQ(backgroundIndex(d + 0.1f * static_cast<float>(k)), first) << d << " + " << k;
     }
 }
 

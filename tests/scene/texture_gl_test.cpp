@@ -39,10 +39,10 @@ protected:
 
 TEST_F(TextureGl, CallSequenceAndParameters) {
     GLFWTexture texture(resource::kBackground01, 4);
-    const std::vector<std::string> expected = {
-        "glGenTextures",   "glActiveTexture", "glBindTexture",   "glTexStorage2D",  "glTexSubImage2D",
-        "glTexParameteri", "glTexParameteri", "glTexParameteri", "glTexParameteri", "glTexParameteri",
-        "glTexParameteri"};
+    const std::vector<std::string> expected = {"glGenTextures",   "glActiveTexture", "glBindTexture",
+                                               "glTexStorage2D",  "glTexSubImage2D", "glTexParameteri",
+                                               "glTexParameteri", "glTexParameteri", "glTexParameteri",
+                                               "glTexParameteri", "glTexParameteri"};
     ASSERT_EQ(fakegl::names(), expected);
     const auto& calls = fakegl::calls();
     const long long name = static_cast<long long>(texture.textureId());
@@ -77,8 +77,8 @@ TEST_F(TextureGl, CallSequenceAndParameters) {
     EXPECT_EQ(grey[2], 128 / 255.0f);
     for (std::size_t t = 0; t < 16; ++t) EXPECT_EQ(texels[t * 4 + 3], 1.0f);
 
-    const long long parameters[][2] = {{GL_TEXTURE_WRAP_S, GL_REPEAT},   {GL_TEXTURE_WRAP_T, GL_REPEAT},
-                                       {GL_TEXTURE_BASE_LEVEL, 0},       {GL_TEXTURE_MAX_LEVEL, 0},
+    const long long parameters[][2] = {{GL_TEXTURE_WRAP_S, GL_REPEAT},     {GL_TEXTURE_WRAP_T, GL_REPEAT},
+                                       {GL_TEXTURE_BASE_LEVEL, 0},         {GL_TEXTURE_MAX_LEVEL, 0},
                                        {GL_TEXTURE_MAG_FILTER, GL_LINEAR}, {GL_TEXTURE_MIN_FILTER, GL_LINEAR}};
     for (std::size_t k = 0; k < 6; ++k) {
         EXPECT_EQ(calls[5 + k].i(0), GL_TEXTURE_2D);
@@ -90,9 +90,7 @@ TEST_F(TextureGl, CallSequenceAndParameters) {
 }
 
 TEST_F(TextureGl, LevelsFollowTheSize) {
-    const struct {
-        int size, levels;
-    } rows[] = {{1, 1}, {2, 1}, {8, 3}, {16, 4}, {6, 2}};
+    const struct { int size, levels; } rows[] = {{1, 1}, {2, 1}, {8, 3}, {16, 4}, {6, 2}};
     for (const auto& row : rows) {
         fakegl::clearCalls();
         GLFWTexture texture(resource::kBackground01, row.size);

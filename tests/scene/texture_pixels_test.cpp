@@ -82,7 +82,7 @@ TEST_F(TexturePixels, ChannelConversion) {
         {rgb(1, 2, 254), 1 / 255.0f, 2 / 255.0f, 254 / 255.0f, 1},
         {rgb(255, 255, 255), 1, 1, 1, 1},
         {platform::kInvalidColor, 1, 1, 1, 1},  // CLR_INVALID: white, not garbage
-        {0x00FFFFFEu, 254 / 255.0f, 1, 1, 1},    // one bit short of CLR_INVALID's low bits
+        {0x00FFFFFEu, 254 / 255.0f, 1, 1, 1},   // one bit short of CLR_INVALID's low bits
     };
     for (const Case& c : cases) {
         paint(2, 2, c.colour);
@@ -124,10 +124,25 @@ TEST(TextureBitmaps, MissingBitmapReadsWhiteThroughThePlatform) {
 TEST(TextureLevels, TableAndSizesWithoutARow) {
     const struct {
         int size, levels;
-    } rows[] = {{2048, 11}, {1024, 10}, {512, 9}, {256, 8}, {128, 7}, {64, 6}, {32, 5}, {16, 4},
-                {8, 3},     {4, 2},     {2, 1},   {1, 1},
+    } rows[] = {{2048, 11},
+                {1024, 10},
+                {512, 9},
+                {256, 8},
+                {128, 7},
+                {64, 6},
+                {32, 5},
+                {16, 4},
+                {8, 3},
+                {4, 2},
+                {2, 1},
+                {1, 1},
                 // Between the powers of two: floor(log2(size)), at least 1.
-                {1000, 9},  {3, 1},     {1500, 10}, {4096, 12}, {0, 1}, {-5, 1}};
+                {1000, 9},
+                {3, 1},
+                {1500, 10},
+                {4096, 12},
+                {0, 1},
+                {-5, 1}};
     for (const auto& row : rows) EXPECT_EQ(textureLevelCount(row.size), row.levels) << row.size;
 }
 
@@ -136,11 +151,11 @@ TEST(TextureLevels, TableAndSizesWithoutARow) {
 // A decoded photograph (rows top to bottom) lands bottom row first, like a
 // flipped bitmap, with every byte scaled to [0, 1] and alpha 1.
 TEST(TextureRgbPixels, BottomRowFirstScaledToUnit) {
-    const unsigned char rgb[] = {255, 0, 51, 0, 0, 0,        // top row: red-ish, black
-                                 0, 255, 0, 10, 20, 255};    // bottom row: green, blue-ish
+    const unsigned char rgb[] = {255, 0,   51, 0,  0,  0,     // top row: red-ish, black
+                                 0,   255, 0,  10, 20, 255};  // bottom row: green, blue-ish
     std::vector<float> buffer(2 * 2 * 4, -1.0f);
     readRgbPixels(buffer.data(), rgb, 2, 2);
     const std::vector<float> expected = {0.0f, 1.0f, 0.0f, 1.0f, 10 / 255.0f, 20 / 255.0f, 1.0f, 1.0f,
-                                         1.0f, 0.0f, 0.2f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+                                         1.0f, 0.0f, 0.2f, 1.0f, 0.0f,        0.0f,        0.0f, 1.0f};
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_FLOAT_EQ(buffer[i], expected[i]) << i;
 }

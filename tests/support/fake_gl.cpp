@@ -38,20 +38,20 @@ void genNames(const char* name, GLsizei n, GLuint* out) {
 
 std::size_t components(GLenum format) {
     switch (format) {
-    case GL_RED: return 1;
-    case GL_RG: return 2;
-    case GL_RGB:
-    case GL_BGR: return 3;
-    case GL_RGBA:
-    case GL_BGRA: return 4;
-    default: return 0;
+        case GL_RED: return 1;
+        case GL_RG: return 2;
+        case GL_RGB:
+        case GL_BGR: return 3;
+        case GL_RGBA:
+        case GL_BGRA: return 4;
+        default: return 0;
     }
 }
 std::size_t typeSize(GLenum type) {
     switch (type) {
-    case GL_UNSIGNED_BYTE: return 1;
-    case GL_FLOAT: return 4;
-    default: return 0;
+        case GL_UNSIGNED_BYTE: return 1;
+        case GL_FLOAT: return 4;
+        default: return 0;
     }
 }
 void copyPixels(Call& c, GLsizei w, GLsizei h, GLenum format, GLenum type, const void* pixels) {
@@ -330,23 +330,78 @@ void install() {
     gCalls.clear();
 
 #define FAKE(name) lumeridge_gl##name = f##name
-    FAKE(CullFace); FAKE(FrontFace); FAKE(Enable); FAKE(Disable); FAKE(Clear); FAKE(ClearColor);
-    FAKE(Viewport); FAKE(Scissor); FAKE(PixelStorei); FAKE(Finish); FAKE(Flush); FAKE(GetIntegerv);
-    FAKE(GetString); FAKE(GetStringi); FAKE(GetError);
-    FAKE(CreateShader); FAKE(ShaderSource); FAKE(CompileShader); FAKE(GetShaderiv); FAKE(GetShaderInfoLog);
-    FAKE(DeleteShader); FAKE(CreateProgram); FAKE(AttachShader); FAKE(DetachShader); FAKE(LinkProgram);
-    FAKE(GetProgramiv); FAKE(GetProgramInfoLog); FAKE(DeleteProgram); FAKE(UseProgram);
-    FAKE(GetUniformLocation); FAKE(GetAttribLocation); FAKE(BindAttribLocation);
-    FAKE(Uniform1f); FAKE(Uniform2f); FAKE(Uniform3f); FAKE(Uniform4f); FAKE(Uniform1i);
-    FAKE(Uniform1fv); FAKE(Uniform2fv); FAKE(Uniform3fv); FAKE(Uniform4fv); FAKE(UniformMatrix4fv);
-    FAKE(GenBuffers); FAKE(DeleteBuffers); FAKE(BindBuffer); FAKE(BufferData); FAKE(BufferSubData);
-    FAKE(GenVertexArrays); FAKE(BindVertexArray); FAKE(DeleteVertexArrays);
-    FAKE(EnableVertexAttribArray); FAKE(DisableVertexAttribArray); FAKE(VertexAttribPointer);
-    FAKE(DrawElements); FAKE(DrawArrays);
-    FAKE(GenTextures); FAKE(DeleteTextures); FAKE(BindTexture); FAKE(ActiveTexture); FAKE(TexParameteri);
-    FAKE(TexParameterf); FAKE(TexImage2D); FAKE(TexSubImage2D); FAKE(TexStorage2D); FAKE(GenerateMipmap);
-    FAKE(GenFramebuffers); FAKE(DeleteFramebuffers); FAKE(BindFramebuffer); FAKE(FramebufferTexture);
-    FAKE(FramebufferTexture2D); FAKE(DrawBuffers); FAKE(CheckFramebufferStatus);
+    FAKE(CullFace);
+    FAKE(FrontFace);
+    FAKE(Enable);
+    FAKE(Disable);
+    FAKE(Clear);
+    FAKE(ClearColor);
+    FAKE(Viewport);
+    FAKE(Scissor);
+    FAKE(PixelStorei);
+    FAKE(Finish);
+    FAKE(Flush);
+    FAKE(GetIntegerv);
+    FAKE(GetString);
+    FAKE(GetStringi);
+    FAKE(GetError);
+    FAKE(CreateShader);
+    FAKE(ShaderSource);
+    FAKE(CompileShader);
+    FAKE(GetShaderiv);
+    FAKE(GetShaderInfoLog);
+    FAKE(DeleteShader);
+    FAKE(CreateProgram);
+    FAKE(AttachShader);
+    FAKE(DetachShader);
+    FAKE(LinkProgram);
+    FAKE(GetProgramiv);
+    FAKE(GetProgramInfoLog);
+    FAKE(DeleteProgram);
+    FAKE(UseProgram);
+    FAKE(GetUniformLocation);
+    FAKE(GetAttribLocation);
+    FAKE(BindAttribLocation);
+    FAKE(Uniform1f);
+    FAKE(Uniform2f);
+    FAKE(Uniform3f);
+    FAKE(Uniform4f);
+    FAKE(Uniform1i);
+    FAKE(Uniform1fv);
+    FAKE(Uniform2fv);
+    FAKE(Uniform3fv);
+    FAKE(Uniform4fv);
+    FAKE(UniformMatrix4fv);
+    FAKE(GenBuffers);
+    FAKE(DeleteBuffers);
+    FAKE(BindBuffer);
+    FAKE(BufferData);
+    FAKE(BufferSubData);
+    FAKE(GenVertexArrays);
+    FAKE(BindVertexArray);
+    FAKE(DeleteVertexArrays);
+    FAKE(EnableVertexAttribArray);
+    FAKE(DisableVertexAttribArray);
+    FAKE(VertexAttribPointer);
+    FAKE(DrawElements);
+    FAKE(DrawArrays);
+    FAKE(GenTextures);
+    FAKE(DeleteTextures);
+    FAKE(BindTexture);
+    FAKE(ActiveTexture);
+    FAKE(TexParameteri);
+    FAKE(TexParameterf);
+    FAKE(TexImage2D);
+    FAKE(TexSubImage2D);
+    FAKE(TexStorage2D);
+    FAKE(GenerateMipmap);
+    FAKE(GenFramebuffers);
+    FAKE(DeleteFramebuffers);
+    FAKE(BindFramebuffer);
+    FAKE(FramebufferTexture);
+    FAKE(FramebufferTexture2D);
+    FAKE(DrawBuffers);
+    FAKE(CheckFramebufferStatus);
 #undef FAKE
 }
 

@@ -67,16 +67,16 @@ struct Call {
 
 struct State {
     unsigned nextName = 1;
-    std::map<unsigned, int> compileStatus;        // shader type -> status
-    std::map<unsigned, std::string> infoLog;      // shader type -> log
+    std::map<unsigned, int> compileStatus;    // shader type -> status
+    std::map<unsigned, std::string> infoLog;  // shader type -> log
     int linkStatus = 1;
     std::string programInfoLog;
     std::map<std::string, int> uniformLocations;
     std::map<std::string, int> attribLocations;
-    std::map<unsigned, int> integers;             // glGetIntegerv pname -> value
-    std::map<unsigned, std::string> strings;      // glGetString name -> text
-    std::vector<std::string> extensions;          // glGetStringi(GL_EXTENSIONS, i)
-    unsigned framebufferStatus = 0x8CD5;          // GL_FRAMEBUFFER_COMPLETE
+    std::map<unsigned, int> integers;         // glGetIntegerv pname -> value
+    std::map<unsigned, std::string> strings;  // glGetString name -> text
+    std::vector<std::string> extensions;      // glGetStringi(GL_EXTENSIONS, i)
+    unsigned framebufferStatus = 0x8CD5;      // GL_FRAMEBUFFER_COMPLETE
 
     // Filled by the fake as it runs: shader name -> its type.
     std::map<unsigned, unsigned> shaderTypes;
@@ -94,8 +94,8 @@ void clearCalls();
 // Queries on the log.
 std::size_t count(const std::string& name);
 std::vector<Call> callsNamed(const std::string& name);
-const Call* first(const std::string& name);           // null when never called
-const Call* last(const std::string& name);            // null when never called
+const Call* first(const std::string& name);  // null when never called
+const Call* last(const std::string& name);   // null when never called
 // Index in calls() of the first call named `name` at or after `from`; -1 when none.
 long long indexOf(const std::string& name, std::size_t from = 0);
 // The names of all calls, in order (handy for EXPECT_EQ on a sequence).

@@ -31,9 +31,7 @@ GlWindow::~GlWindow() {
     glfwTerminate();
 }
 
-void GlWindow::publishSize() const {
-    setWindowSize(width_, height_);
-}
+void GlWindow::publishSize() const { setWindowSize(width_, height_); }
 
 std::vector<unsigned char> GlWindow::readBackBuffer() const {
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3u);

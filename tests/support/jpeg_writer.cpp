@@ -10,11 +10,9 @@ namespace {
 // "Exif\0\0", a big-endian TIFF header and IFD0 holding one entry:
 // Orientation (0x0112), SHORT, count 1, the value, then no next IFD.
 std::vector<unsigned char> exifBlock(int orientation) {
-    return {'E', 'x', 'i', 'f', 0, 0,
-            'M', 'M', 0, 42, 0, 0, 0, 8,
-            0, 1,
-            0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, static_cast<unsigned char>(orientation), 0, 0,
-            0, 0, 0, 0};
+    return {'E', 'x', 'i', 'f',  0,    0, 'M', 'M', 0, 42, 0, 0, 0,
+            8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<unsigned char>(orientation),
+            0,   0,   0,   0,    0,    0};
 }
 
 }  // namespace

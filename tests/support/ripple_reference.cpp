@@ -45,9 +45,7 @@ Vec2 hash22(Vec2 p) {
     return {fract((q.x + q.y) * q.z), fract((q.x + q.z) * q.y)};
 }
 
-float wave(float e) {
-    return std::sin(31.0f * e) * smoothstep(-0.6f, -0.3f, e) * (1.0f - smoothstep(-0.3f, 0.0f, e));
-}
+float wave(float e) { return std::sin(31.0f * e) * smoothstep(-0.6f, -0.3f, e) * (1.0f - smoothstep(-0.3f, 0.0f, e)); }
 
 float refractionIntensity(float iTime) {
     const float w = std::fabs(fract(0.05f * iTime + 0.5f) * 2.0f - 1.0f);
@@ -56,7 +54,8 @@ float refractionIntensity(float iTime) {
 
 Vec3 Texture::texel(int i, int j) const {
     const std::size_t k = (static_cast<std::size_t>(wrap(j, height)) * static_cast<std::size_t>(width) +
-                           static_cast<std::size_t>(wrap(i, width))) * 3u;
+                           static_cast<std::size_t>(wrap(i, width))) *
+                          3u;
     return {rgb[k], rgb[k + 1], rgb[k + 2]};
 }
 

@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     imagegen::Image img(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const unsigned char* p = &rgb[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];  // bottom row first
+            const unsigned char* p =
+                &rgb[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];  // bottom row first
             img.at(x, y) = {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
         }
     if (!imagegen::writePngRgb(out, img)) return fail("cannot write " + out);

@@ -4,12 +4,26 @@
 namespace imagegen {
 
 namespace {
-const char* const kNames[kBackgroundCount] = {
-    "river stones",          "pebble beach",          "sand with caustics",     "autumn leaves on water",
-    "pool tiles",            "moss and roots",        "koi pond",               "lily pads",
-    "sunset reflection",     "city lights at night",  "cherry blossom petals",  "pine needles and cones",
-    "sea glass on wet sand", "rock pool",             "slate and ferns",        "mountain lake",
-    "moonlit lake",          "fountain coins",        "coral shallows",         "ginkgo leaves on a pool"};
+const char* const kNames[kBackgroundCount] = {"river stones",
+                                              "pebble beach",
+                                              "sand with caustics",
+                                              "autumn leaves on water",
+                                              "pool tiles",
+                                              "moss and roots",
+                                              "koi pond",
+                                              "lily pads",
+                                              "sunset reflection",
+                                              "city lights at night",
+                                              "cherry blossom petals",
+                                              "pine needles and cones",
+                                              "sea glass on wet sand",
+                                              "rock pool",
+                                              "slate and ferns",
+                                              "mountain lake",
+                                              "moonlit lake",
+                                              "fountain coins",
+                                              "coral shallows",
+                                              "ginkgo leaves on a pool"};
 }  // namespace
 
 const char* backgroundName(int id) {

@@ -26,9 +26,7 @@ struct Col {
     float r = 0, g = 0, b = 0;
 };
 inline Col rgb(float r, float g, float b) { return {r, g, b}; }
-inline Col hex(std::uint32_t v) {
-    return {((v >> 16) & 255) / 255.0f, ((v >> 8) & 255) / 255.0f, (v & 255) / 255.0f};
-}
+inline Col hex(std::uint32_t v) { return {((v >> 16) & 255) / 255.0f, ((v >> 8) & 255) / 255.0f, (v & 255) / 255.0f}; }
 inline Col operator+(Col a, Col b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
 inline Col operator-(Col a, Col b) { return {a.r - b.r, a.g - b.g, a.b - b.b}; }
 inline Col operator*(Col a, Col b) { return {a.r * b.r, a.g * b.g, a.b * b.b}; }
@@ -109,9 +107,9 @@ float ridged(float u, float v, int freq, int octaves, std::uint32_t seed);
 
 // Periodic cellular (Worley) noise over tile coordinates with n x n cells.
 struct CellHit {
-    float f1 = 1e9f, f2 = 1e9f;   // nearest and second-nearest distance, in cell units
-    float dx = 0, dy = 0;         // from the nearest point to the sample, cell units
-    std::uint32_t id = 0;         // hash of the nearest cell (wrapped indices)
+    float f1 = 1e9f, f2 = 1e9f;  // nearest and second-nearest distance, in cell units
+    float dx = 0, dy = 0;        // from the nearest point to the sample, cell units
+    std::uint32_t id = 0;        // hash of the nearest cell (wrapped indices)
 };
 CellHit worley(float u, float v, int n, std::uint32_t seed, float jitter = 0.9f);
 
@@ -134,7 +132,8 @@ template <class F>
 Field makeField(int size, F f) {
     Field out(size);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) out.v[static_cast<std::size_t>(y) * size + x] = f((x + 0.5f) / size, (y + 0.5f) / size);
+        for (int x = 0; x < size; ++x)
+            out.v[static_cast<std::size_t>(y) * size + x] = f((x + 0.5f) / size, (y + 0.5f) / size);
     return out;
 }
 // Approximately Gaussian blur (three box passes), wrapping at the edges.
@@ -145,7 +144,8 @@ struct Image {
     int w = 0, h = 0;
     std::vector<Col> px;
     Image() = default;
-    Image(int width, int height, Col fill = {}) : w(width), h(height), px(static_cast<std::size_t>(width) * height, fill) {}
+    Image(int width, int height, Col fill = {})
+        : w(width), h(height), px(static_cast<std::size_t>(width) * height, fill) {}
     Col& at(int x, int y) { return px[static_cast<std::size_t>(y) * w + x]; }
     const Col& at(int x, int y) const { return px[static_cast<std::size_t>(y) * w + x]; }
 };
@@ -160,24 +160,24 @@ struct ImageRGBA {
 struct Surface {
     int n = 1024;
     std::vector<Col> albedo;
-    Field height;                 // pixels
-    Field gloss;                  // specular strength, 0 = matte
-    std::vector<Col> emit;        // added light (reflections, glows), may be empty
-    Field sunGain;                // multiplies the direct light (caustics, dapples); empty = 1
+    Field height;           // pixels
+    Field gloss;            // specular strength, 0 = matte
+    std::vector<Col> emit;  // added light (reflections, glows), may be empty
+    Field sunGain;          // multiplies the direct light (caustics, dapples); empty = 1
     explicit Surface(int size = 1024)
         : n(size), albedo(static_cast<std::size_t>(size) * size), height(size), gloss(size) {}
     std::size_t idx(int x, int y) const { return static_cast<std::size_t>(y) * n + x; }
 };
 struct Lighting {
-    V3 dir = {-0.55f, -0.6f, 0.75f};    // towards the light; x right, y down, z up
+    V3 dir = {-0.55f, -0.6f, 0.75f};  // towards the light; x right, y down, z up
     Col sun = {1.0f, 0.96f, 0.88f};
-    Col sky = {0.42f, 0.46f, 0.52f};    // ambient
+    Col sky = {0.42f, 0.46f, 0.52f};  // ambient
     float shininess = 40;
     float aoRadius = 10;
     float aoStrength = 1.0f;
-    float shadowSoftness = 0.35f;       // larger = softer
-    float shadowReach = 64;             // pixels searched towards the light
-    float bumpScale = 1.0f;             // multiplies the height's slopes for the normals
+    float shadowSoftness = 0.35f;  // larger = softer
+    float shadowReach = 64;        // pixels searched towards the light
+    float bumpScale = 1.0f;        // multiplies the height's slopes for the normals
 };
 Image shade(const Surface& s, const Lighting& l);
 
@@ -201,7 +201,8 @@ void scatter(float u, float v, int n, int k, std::uint32_t seed, F f) {
     for (int j = cj - 1; j <= cj + 1; ++j)
         for (int i = ci - 1; i <= ci + 1; ++i)
             for (int m = 0; m < k; ++m) {
-                const std::uint32_t h = hash(static_cast<std::uint32_t>(wrapi(i, n)), static_cast<std::uint32_t>(wrapi(j, n)), seed, m);
+                const std::uint32_t h =
+                    hash(static_cast<std::uint32_t>(wrapi(i, n)), static_cast<std::uint32_t>(wrapi(j, n)), seed, m);
                 const float cx = (i + unit(hash(h, 1))) / n;
                 const float cy = (j + unit(hash(h, 2))) / n;
                 f(cx, cy, h);
@@ -254,9 +255,9 @@ constexpr int kFirstBackground = resource::kBackground01;
 constexpr int kBackgroundCount = 20;
 const char* backgroundName(int id);
 Image renderBackground(int id);
-Image renderLogo();                 // 110 x 83
-Image renderWide();                 // 1920 x 1080
-Image renderEmblem(int size);       // square
+Image renderLogo();            // 110 x 83
+Image renderWide();            // 1920 x 1080
+Image renderEmblem(int size);  // square
 ImageRGBA renderIcon(int size, int variant);
 
 // ---------------------------------------------------------------------------

@@ -47,7 +47,8 @@ bool makeItem(const std::string& dir, const std::string& item) {
     }
     if (item == "logo") return writeBmp24(dir + "/logo.bmp", renderLogo()) || fail("cannot write logo.bmp");
     if (item == "wide") return writeBmp24(dir + "/wide.bmp", renderWide()) || fail("cannot write wide.bmp");
-    if (item == "emblem") return writePngRgb(dir + "/emblem.png", renderEmblem(2400)) || fail("cannot write emblem.png");
+    if (item == "emblem")
+        return writePngRgb(dir + "/emblem.png", renderEmblem(2400)) || fail("cannot write emblem.png");
     const std::string largeIcon = "icon:" + std::to_string(resource::kIcon);
     const std::string smallIcon = "icon:" + std::to_string(resource::kSmallIcon);
     if (item == largeIcon || item == smallIcon) {

@@ -40,14 +40,16 @@ SandSample sand(float u, float v, std::uint32_t seed, float rippleAmp, int rippl
 // Each returns the inside measure (> 0 inside) and a vein mask in [0, 1].
 struct LeafSample {
     bool inside = false;
-    float edge = 0;   // 0 at the outline, 1 at the middle
+    float edge = 0;  // 0 at the outline, 1 at the middle
     float vein = 0;
 };
 LeafSample ovalLeaf(float lx, float ly, float length, float width);
 LeafSample mapleLeaf(float lx, float ly, float radius);
 
 // A value in [0, 1) that changes per pixel (fine grain).
-inline float grain(int x, int y, std::uint32_t seed) { return unit(hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed)); }
+inline float grain(int x, int y, std::uint32_t seed) {
+    return unit(hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed));
+}
 
 // Dark water with the soft reflection of a bright sky and trees.
 Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky);

@@ -97,7 +97,9 @@ Col pondWater(float u, float v, std::uint32_t seed, Col deep, Col sky) {
 Col ramp(const std::vector<std::pair<float, Col>>& stops, float t) {
     if (t <= stops.front().first) return stops.front().second;
     for (std::size_t k = 1; k < stops.size(); ++k)
-        if (t <= stops[k].first) return mix(stops[k - 1].second, stops[k].second, (t - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
+        if (t <= stops[k].first)
+            return mix(stops[k - 1].second, stops[k].second,
+                       (t - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
     return stops.back().second;
 }
 
@@ -114,8 +116,8 @@ struct StoneHit {
 struct StoneLayer {
     int cells;
     int perCell;
-    float rMin, rMax;      // radius as a fraction of a cell
-    float thickness;       // dome height per radius
+    float rMin, rMax;  // radius as a fraction of a cell
+    float thickness;   // dome height per radius
     float lift;
     std::uint32_t seed;
 };
@@ -170,7 +172,8 @@ private:
 };
 
 Col stoneColor(std::uint32_t id, float u, float v, float nx, float ny, float wet) {
-    static const std::uint32_t palette[] = {0x8a8580, 0x6f6a66, 0xa39a8c, 0x9c8064, 0x7b5e48, 0x5c6068, 0xb8b0a2, 0x8f7a5a, 0x4a4b4f, 0xc9c0b0, 0x8b6d5c, 0x6b7370};
+    static const std::uint32_t palette[] = {0x8a8580, 0x6f6a66, 0xa39a8c, 0x9c8064, 0x7b5e48, 0x5c6068,
+                                            0xb8b0a2, 0x8f7a5a, 0x4a4b4f, 0xc9c0b0, 0x8b6d5c, 0x6b7370};
     Rng rng(id);
     const Col base = hex(palette[rng.below(12)]) * rng.range(0.85f, 1.1f);
     const Col second = hex(palette[rng.below(12)]);
@@ -180,11 +183,14 @@ Col stoneColor(std::uint32_t id, float u, float v, float nx, float ny, float wet
     const float kind = rng.next();
     if (kind < 0.35f) {  // granite speckle
         const float sp = gnoise(u * 300, v * 300, 300, s + 3);
-        if (sp > 0.28f) c = c * 0.45f;
-        else if (sp < -0.32f) c = mix(c, hex(0xeae4da), 0.7f);
+        if (sp > 0.28f)
+            c = c * 0.45f;
+        else if (sp < -0.32f)
+            c = mix(c, hex(0xeae4da), 0.7f);
     } else if (kind < 0.55f) {  // a quartz band
         const float a = rng.range(0, kPi);
-        const float band = std::sin((nx * std::cos(a) + ny * std::sin(a)) * rng.range(4, 9) + 2.0f * fbm(u, v, 16, 2, s + 5) + rng.range(0, 6));
+        const float band = std::sin((nx * std::cos(a) + ny * std::sin(a)) * rng.range(4, 9) +
+                                    2.0f * fbm(u, v, 16, 2, s + 5) + rng.range(0, 6));
         c = mix(c, hex(0xf0ece4), smooth(0.82f, 0.95f, band));
     } else if (kind < 0.7f) {  // fine layering
         const float band = std::sin((nx * 0.6f + ny) * rng.range(12, 24) + 1.5f * fbm(u, v, 8, 3, s + 7));
@@ -302,7 +308,8 @@ Image sandCaustics() {
             const float r = std::sqrt(lx * lx + ly * ly);
             if (r < R) {
                 const float th = std::atan2(ly, lx);
-                const float petal = std::pow(std::fabs(std::cos(th * 2.5f)), 6.0f) * smooth(0.15f, 0.3f, r / R) * smooth(0.75f, 0.55f, r / R);
+                const float petal = std::pow(std::fabs(std::cos(th * 2.5f)), 6.0f) * smooth(0.15f, 0.3f, r / R) *
+                                    smooth(0.75f, 0.55f, r / R);
                 h = std::max(h, 3.5f + 2.0f * smooth(1.0f, 0.8f, r / R) + 0.8f * petal);
                 c = mix(hex(0xe8dcc4), hex(0xc8b494), petal) * (0.9f + 0.1f * grain(x, y, seed + 2));
             }
@@ -356,7 +363,8 @@ Image autumnLeaves() {
             const Frame f(unit(hash(h, 15)) * 2 * kPi);
             float lx, ly;
             f.apply(dx, dy, lx, ly);
-            const LeafSample ls = m ? mapleLeaf(lx, ly, R) : ovalLeaf(lx, ly, R, R * (0.42f + 0.15f * unit(hash(h, 16))));
+            const LeafSample ls =
+                m ? mapleLeaf(lx, ly, R) : ovalLeaf(lx, ly, R, R * (0.42f + 0.15f * unit(hash(h, 16))));
             if (!ls.inside) return;
             bestZ = z;
             leaf = ls;
@@ -408,7 +416,8 @@ Image poolTiles() {
         const bool lane = (tx == 15 || tx == 16) && ty != 3 && ty != 28;
         const bool laneEnd = (ty == 3 || ty == 28) && tx >= 13 && tx <= 18;
         Col c;
-        if (lane || laneEnd) c = hex(0x17306e) * (0.9f + 0.2f * unit(hash(h, 1)));
+        if (lane || laneEnd)
+            c = hex(0x17306e) * (0.9f + 0.2f * unit(hash(h, 1)));
         else {
             static const std::uint32_t blues[] = {0x3aa6d6, 0x4db4e0, 0x2f94c8, 0x61c1e6, 0x2886bd, 0x56b9da};
             c = hex(blues[hash(h, 2) % 6]) * (0.92f + 0.14f * unit(hash(h, 3)));
@@ -468,7 +477,8 @@ Image mossRoots() {
             r.centre[t] = base + amp * std::sin(2 * kPi * freq * a + phase) + 0.04f * fbm(a, 0.37f * k, 4, 3, r.id);
             r.rad[t] = r.radius * (0.8f + 0.35f * fbm(a, 0.1f * k, 3, 2, r.id + 1));
         }
-        for (int t = 0; t < kTile; ++t) r.slope[t] = wrapd(r.centre[(t + 1) % kTile] - r.centre[(t + kTile - 1) % kTile]) * kTile * 0.5f;
+        for (int t = 0; t < kTile; ++t)
+            r.slope[t] = wrapd(r.centre[(t + 1) % kTile] - r.centre[(t + kTile - 1) % kTile]) * kTile * 0.5f;
         roots.push_back(std::move(r));
     }
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
@@ -574,15 +584,21 @@ Image koiPond() {
             bestZ = z;
             Rng rng(hf);
             const int kind = rng.below(5);
-            const Col white = hex(0xf4efe6), red = hex(0xd8401a), black = hex(0x18161a), gold = hex(0xf2a328), orange = hex(0xe8701e);
+            const Col white = hex(0xf4efe6), red = hex(0xd8401a), black = hex(0x18161a), gold = hex(0xf2a328),
+                      orange = hex(0xe8701e);
             const float pat = fbm(u, v, 14, 3, hf & 0xffff) + 0.4f * (rng.next() - 0.5f);
             const float pat2 = fbm(u, v, 18, 3, (hf >> 8) & 0xffff);
             Col fc;
-            if (kind == 0) fc = pat > 0.05f ? red : white;                                            // kohaku
-            else if (kind == 1) fc = mix(gold, orange, 0.5f + 0.5f * pat2);                          // ogon
-            else if (kind == 2) fc = pat > 0.2f ? black : (pat2 > 0.0f ? red : white);               // showa
-            else if (kind == 3) fc = (t < 0.22f && std::fabs(lyb) < W * 0.5f && t > 0.08f) ? red : white;  // tancho
-            else fc = pat > -0.1f ? orange : (pat2 > 0.2f ? black : white);                         // sanke-like
+            if (kind == 0)
+                fc = pat > 0.05f ? red : white;  // kohaku
+            else if (kind == 1)
+                fc = mix(gold, orange, 0.5f + 0.5f * pat2);  // ogon
+            else if (kind == 2)
+                fc = pat > 0.2f ? black : (pat2 > 0.0f ? red : white);  // showa
+            else if (kind == 3)
+                fc = (t < 0.22f && std::fabs(lyb) < W * 0.5f && t > 0.08f) ? red : white;  // tancho
+            else
+                fc = pat > -0.1f ? orange : (pat2 > 0.2f ? black : white);  // sanke-like
             if (fin) {
                 c = mix(c, mix(fc, white, 0.4f), finA * 0.7f);
                 h = z + 1;
@@ -730,8 +746,9 @@ Image lilyPads() {
 Image sunsetReflection() {
     Image img(kTile, kTile);
     const std::uint32_t seed = 1950;
-    const std::vector<std::pair<float, Col>> sky = {
-        {0.0f, hex(0x15143a)}, {0.3f, hex(0x3a2a66)}, {0.55f, hex(0x8e3a78)}, {0.75f, hex(0xd9566a)}, {0.9f, hex(0xf59447)}, {1.0f, hex(0xffd57e)}};
+    const std::vector<std::pair<float, Col>> sky = {{0.0f, hex(0x15143a)},  {0.3f, hex(0x3a2a66)},
+                                                    {0.55f, hex(0x8e3a78)}, {0.75f, hex(0xd9566a)},
+                                                    {0.9f, hex(0xf59447)},  {1.0f, hex(0xffd57e)}};
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         const float g = 0.5f + 0.5f * std::cos(2 * kPi * (v - 0.58f));  // 1 at the horizon glow
         const float du = wrapd(u - 0.5f), dv = wrapd(v - 0.58f);
@@ -767,15 +784,20 @@ Image sunsetReflection() {
 Image cityLights() {
     Image img(kTile, kTile);
     const std::uint32_t seed = 1960;
-    static const std::uint32_t colors[] = {0xffa040, 0xffc070, 0xfff0d0, 0xff3060, 0x40c0ff, 0x60ff9a, 0xff6020, 0xc060ff, 0xffe080, 0xff8030};
+    static const std::uint32_t colors[] = {0xffa040, 0xffc070, 0xfff0d0, 0xff3060, 0x40c0ff,
+                                           0x60ff9a, 0xff6020, 0xc060ff, 0xffe080, 0xff8030};
     struct Streak {
         float sx, sy, phase, bright;
         std::uint32_t breakSeed;
         Col color;
     };
     const ScatterGrid<Streak> streaks(6, 5, seed + 4, [&](float, float, std::uint32_t h) {
-        return Streak{1.5f + 3.5f * unit(hash(h, 1)), 18 + 32 * unit(hash(h, 2)), 6.28f * unit(hash(h, 3)),
-                      0.25f + 1.6f * std::pow(unit(hash(h, 4)), 3.0f), h & 0xffff, hex(colors[hash(h, 5) % 10])};
+        return Streak{1.5f + 3.5f * unit(hash(h, 1)),
+                      18 + 32 * unit(hash(h, 2)),
+                      6.28f * unit(hash(h, 3)),
+                      0.25f + 1.6f * std::pow(unit(hash(h, 4)), 3.0f),
+                      h & 0xffff,
+                      hex(colors[hash(h, 5) % 10])};
     });
     struct Disc {
         bool present;
@@ -783,14 +805,16 @@ Image cityLights() {
         Col color;
     };
     const ScatterGrid<Disc> discs(5, 2, seed + 5, [&](float, float, std::uint32_t h) {
-        return Disc{unit(hash(h, 1)) >= 0.3f, 18 + 45 * unit(hash(h, 2)), 0.05f + 0.12f * unit(hash(h, 3)), hex(colors[hash(h, 4) % 10])};
+        return Disc{unit(hash(h, 1)) >= 0.3f, 18 + 45 * unit(hash(h, 2)), 0.05f + 0.12f * unit(hash(h, 3)),
+                    hex(colors[hash(h, 4) % 10])};
     });
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         const float g = 0.5f + 0.5f * std::cos(2 * kPi * (v - 0.3f));
         Col c = mix(hex(0x03050c), hex(0x0c1430), g);
         // Building reflections: dim warm columns with window rows.
         const float cols = smooth(0.1f, 0.6f, fbmA(u, v, 24, 2, 2, seed + 1));
-        const float windows = smooth(0.4f, 0.9f, gnoise2(u * 256, v * 64, 256, 64, seed + 2)) * smooth(0.2f, 0.7f, gnoise2(u * 128, v * 8, 128, 8, seed + 3));
+        const float windows = smooth(0.4f, 0.9f, gnoise2(u * 256, v * 64, 256, 64, seed + 2)) *
+                              smooth(0.2f, 0.7f, gnoise2(u * 128, v * 8, 128, 8, seed + 3));
         c += hex(0x7a5a30) * (cols * (0.05f + 0.25f * windows));
         // Long streaks of light broken by the waves.
         streaks.forEach(u, v, [&](float cx, float cy, const Streak& st) {
@@ -798,7 +822,8 @@ Image cityLights() {
             const float dx = (u - cx) * kTile + wob, dy = (v - cy) * kTile;
             if (std::fabs(dx) > st.sx * 4 || std::fabs(dy) > st.sy * 3.4f) return;
             const float breaks = smooth(-0.25f, 0.35f, gnoise2(cx * 97, v * 240, 97, 240, st.breakSeed));
-            const float k = st.bright * std::exp(-dx * dx / (2 * st.sx * st.sx) - dy * dy / (2 * st.sy * st.sy)) * breaks;
+            const float k =
+                st.bright * std::exp(-dx * dx / (2 * st.sx * st.sx) - dy * dy / (2 * st.sy * st.sy)) * breaks;
             c += st.color * k;
         });
         // Out-of-focus discs.

@@ -145,7 +145,8 @@ Image cherryPetals() {
         const Col pale = mix(hex(0xfff4f6), hex(0xfbd6e0), pinkness);
         const Col base = mix(hex(0xf4a8be), hex(0xe47896), pinkness);
         Col c = mix(base, pale, smooth(0.0f, 0.5f, hit.t));
-        const float vein = std::pow(std::fabs(std::sin(hit.across * (6 + 3 * hit.t) * kPi)), 12.0f) * smooth(0.1f, 0.5f, hit.t);
+        const float vein =
+            std::pow(std::fabs(std::sin(hit.across * (6 + 3 * hit.t) * kPi)), 12.0f) * smooth(0.1f, 0.5f, hit.t);
         c = c * (1 - 0.07f * vein);
         // Older petals brown at the edge; wet patches look darker and clearer.
         const float bruise = smooth(0.4f, 0.9f, fbm(u, v, 24, 2, hitId & 0xffff)) * (rng.next() < 0.3f ? 1.0f : 0.0f);
@@ -229,9 +230,8 @@ Image pineFloor() {
     const std::uint32_t seed = 1980;
     s.sunGain = Field(kTile);
     const Field density = makeField(256, [&](float u, float v) { return fbm(u, v, 4, 3, seed + 3); });
-    const Field dapple = blur(makeField(kTile, [&](float u, float v) {
-        return smooth(0.05f, 0.3f, fbm(u, v, 5, 4, seed + 9));
-    }), 6);
+    const Field dapple =
+        blur(makeField(kTile, [&](float u, float v) { return smooth(0.05f, 0.3f, fbm(u, v, 5, 4, seed + 9)); }), 6);
     struct Needle {
         bool present;
         float reach2, z, ax, ay, bx[2], by[2];
@@ -254,7 +254,8 @@ Image pineFloor() {
         n.id = hn;
         return n;
     });
-    static const std::uint32_t needleCols[] = {0xa65a2a, 0xb86c34, 0x8c4a22, 0xc4894e, 0x74401e, 0xb07840, 0x96602e, 0xc8945a};
+    static const std::uint32_t needleCols[] = {0xa65a2a, 0xb86c34, 0x8c4a22, 0xc4894e,
+                                               0x74401e, 0xb07840, 0x96602e, 0xc8945a};
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         // Soil and moss below everything.
         const float moss = smooth(0.1f, 0.45f, -density.sampleUV(u, v) + 0.25f * fbm(u, v, 16, 2, seed + 4));
@@ -427,7 +428,8 @@ Image seaGlass() {
             f.apply(sh.dx * kTile / 9, sh.dy * kTile / 9, lx, ly);
             const float r = std::sqrt(lx * lx + ly * ly), th = std::atan2(ly, lx);
             const float R = 24 + 22 * unit(hash(sh.id, 3));
-            const float cut = 0.25f * R + 0.2f * R * std::sin(th * 4 + unit(hash(sh.id, 4)) * 6) + 0.08f * R * std::sin(th * 13);
+            const float cut =
+                0.25f * R + 0.2f * R * std::sin(th * 4 + unit(hash(sh.id, 4)) * 6) + 0.08f * R * std::sin(th * 13);
             const bool mussel = unit(hash(sh.id, 6)) < 0.35f;
             const float spread = 0.7f + 0.6f * unit(hash(sh.id, 7));
             if (r < R && std::fabs(th) < spread && lx > cut) {
@@ -438,7 +440,8 @@ Image seaGlass() {
                     c = mix(hex(0x1c2230), hex(0x4a5a78), 0.3f * growth + 0.4f * smooth(0.7f, 1.0f, r / R));
                     gloss = 0.8f;
                 } else {
-                    c = mix(hex(0xeee4d8), hex(0xd8a890), unit(hash(sh.id, 5))) * (0.82f + 0.12f * ribs + 0.06f * growth);
+                    c = mix(hex(0xeee4d8), hex(0xd8a890), unit(hash(sh.id, 5))) *
+                        (0.82f + 0.12f * ribs + 0.06f * growth);
                     gloss = 0.3f;
                 }
             }
@@ -487,7 +490,8 @@ Image seaGlass() {
         s.albedo[i] = c;
         s.gloss.v[i] = gloss;
         // The water film mirrors a pale sky.
-        s.emit[i] = mix(hex(0x6a7e96), hex(0xb8c8d4), 0.5f + 0.5f * fbmA(u, v, 2, 6, 3, seed + 8)) * (0.22f * wet * wet);
+        s.emit[i] =
+            mix(hex(0x6a7e96), hex(0xb8c8d4), 0.5f + 0.5f * fbmA(u, v, 2, 6, 3, seed + 8)) * (0.22f * wet * wet);
         (void)y;
     });
     // Coloured light through the glass lands beyond it, away from the sun.
@@ -556,7 +560,8 @@ Image rockPool() {
                 for (int attempt = 0; attempt < 40; ++attempt) {
                     t.cx = rng.next();
                     t.cy = kind == 3 ? rng.range(0.45f, 1.0f) : rng.next();  // starfish where a wide screen shows them
-                    if (kind == 2 ? rockField.sampleUV(t.cx, t.cy) < 0.3f : rockField.sampleUV(t.cx, t.cy) < 0.05f) break;
+                    if (kind == 2 ? rockField.sampleUV(t.cx, t.cy) < 0.3f : rockField.sampleUV(t.cx, t.cy) < 0.05f)
+                        break;
                 }
                 t.R = sizes[kind] * rng.range(0.8f, 1.2f);
                 t.z = rng.range(0, 3);
@@ -565,9 +570,8 @@ Image rockPool() {
                 things.push_back(t);
             }
     }
-    const Field floorLevel = blur(makeField(kTile, [&](float u, float v) {
-        return 70 * smooth(0.12f, 0.3f, rockField.sampleUV(u, v));
-    }), 12);
+    const Field floorLevel = blur(
+        makeField(kTile, [&](float u, float v) { return 70 * smooth(0.12f, 0.3f, rockField.sampleUV(u, v)); }), 12);
     eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
         // Pool floor: pale sand with scattered gravel.
         const SandSample sd = sand(u, v, seed + 3, 3, 12);
@@ -580,7 +584,8 @@ Image rockPool() {
         if (unit(hash(gv.id, 1)) < 0.2f + 0.3f * smooth(0.0f, 0.15f, rf) && gv.f1 < gr) {
             const float q = gv.f1 / gr;
             h = std::max(h, 1.5f + 7 * gr * std::sqrt(1 - q * q));
-            static const std::uint32_t gravel[] = {0x6a625a, 0x8e8476, 0x4a4644, 0xb0a592, 0x7a6656, 0x58606a, 0xc8bfae};
+            static const std::uint32_t gravel[] = {0x6a625a, 0x8e8476, 0x4a4644, 0xb0a592,
+                                                   0x7a6656, 0x58606a, 0xc8bfae};
             c = hex(gravel[hash(gv.id, 2) % 7]) * (0.8f + 0.35f * unit(hash(gv.id, 3)));
             gloss = 0.2f;
         }
@@ -635,7 +640,8 @@ Image rockPool() {
             const float ruffle = fbm(u, v, 24, 3, seed + 14);
             const float edge = smooth(0.36f, 0.44f, weed);
             h = std::max(h * 0.3f, floorLevel.v[i]) + 3 + 3 * edge + 3 * ruffle;
-            const Col sheet = mix(hex(0x3e7a2c), hex(0x8ab852), 0.5f + 0.5f * ruffle) * (0.92f + 0.16f * grain(x, y, seed + 2));
+            const Col sheet =
+                mix(hex(0x3e7a2c), hex(0x8ab852), 0.5f + 0.5f * ruffle) * (0.92f + 0.16f * grain(x, y, seed + 2));
             c = mix(c, sheet, 0.5f + 0.4f * edge);
             gloss = 0.3f;
         }
@@ -650,7 +656,7 @@ Image rockPool() {
             const float base = ground + t.z;
             const float r = std::sqrt(lx * lx + ly * ly), th = std::atan2(ly, lx);
             Rng rng(t.id);
-            if (t.kind == 0) {  // scallop: a ribbed fan with two ears at the hinge
+            if (t.kind == 0) {                      // scallop: a ribbed fan with two ears at the hinge
                 const float hx = lx + t.R * 0.55f;  // hinge at the left
                 const float hr = std::sqrt(hx * hx + ly * ly), hth = std::atan2(ly, hx);
                 const bool fan = hr < t.R * (1.0f - 0.1f * hth * hth) && std::fabs(hth) < 1.05f;
@@ -662,7 +668,8 @@ Image rockPool() {
                 top = ht;
                 const Col a = rng.next() < 0.5f ? hex(0xe8904a) : hex(0xd86a70), b = hex(0xf2e2c8);
                 const float ring = 0.5f + 0.5f * std::sin(hr * 0.7f);
-                c = mix(a, b, 0.35f * ring + 0.3f * smooth(0.2f, 0.8f, fbm(u, v, 18, 2, t.id & 0xfff))) * (0.8f + 0.2f * rib);
+                c = mix(a, b, 0.35f * ring + 0.3f * smooth(0.2f, 0.8f, fbm(u, v, 18, 2, t.id & 0xfff))) *
+                    (0.8f + 0.2f * rib);
                 gloss = 0.25f;
             } else if (t.kind == 1) {  // periwinkle: a spiral dome
                 const float R = t.R * (1 + 0.06f * std::sin(th * 2));
@@ -737,11 +744,11 @@ Image rockPool() {
 // Slate by a stream: flat plates with broken, stepped edges, cleavage lines,
 // lichen and moss in the joints, and fern fronds laid across them.
 struct Frond {
-    float bx, by;      // base, tile coordinates
-    float angle;       // heading at the base
-    float radius;      // signed radius of the rachis' arc, pixels
-    float length;      // pixels
-    float pinna;       // longest pinna, pixels
+    float bx, by;  // base, tile coordinates
+    float angle;   // heading at the base
+    float radius;  // signed radius of the rachis' arc, pixels
+    float length;  // pixels
+    float pinna;   // longest pinna, pixels
     float z;
     std::uint32_t id;
 };
@@ -858,24 +865,27 @@ Image slateFerns() {
         h += tiltX * cell.dx * kTile / 5 + tiltY * cell.dy * kTile / 5;
         const float cleaveA = rng.range(0, kPi);
         const float along = (u * std::cos(cleaveA) + v * std::sin(cleaveA)) * kTile;
-        const float layer = std::pow(std::fabs(std::sin(along * 0.045f + 4 * fbm(u, v, 8, 3, cell.id & 0xfff))), 60.0f) *
-                            smooth(0.0f, 0.3f, layerMask.sampleUV(u, v));
+        const float layer =
+            std::pow(std::fabs(std::sin(along * 0.045f + 4 * fbm(u, v, 8, 3, cell.id & 0xfff))), 60.0f) *
+            smooth(0.0f, 0.3f, layerMask.sampleUV(u, v));
         h += 0.7f * fbm(u, v, 48, 2, seed + 6) - 0.6f * layer;
         static const std::uint32_t slates[] = {0x3c4450, 0x4a525e, 0x566070, 0x463f4c, 0x5a5454, 0x363c46};
         Col c = hex(slates[rng.below(6)]) * rng.range(0.9f, 1.15f);
         c = c * (0.72f + 0.56f * (0.5f + 0.5f * fbm(u, v, 12, 6, seed + 7))) * (1 - 0.3f * layer);
         c = c * (0.9f + 0.2f * gnoise(u * 180, v * 180, 180, seed + 15));  // fine grain of the stone
-        const float ou = unit(hash(cell.id, 20)), ov = unit(hash(cell.id, 21));  // each plate its own part of the fields
+        const float ou = unit(hash(cell.id, 20)),
+                    ov = unit(hash(cell.id, 21));  // each plate its own part of the fields
         c = mix(c, hex(0x8a5a3a), 0.35f * smooth(0.3f, 0.7f, rust.sampleUV(u + ou, v + ov)));  // rust stains
         const float vein = std::pow(veins.sampleUV(u + ov, v + ou), 24.0f);
         c = mix(c, hex(0xd8d4cc), 0.7f * vein * smooth(0.0f, 0.2f, veinMask.sampleUV(u, v)));  // quartz veins
-        c = mix(c, mix(c * 1.5f, hex(0x8a8a8e), 0.3f), 0.6f * fresh);  // fresh broken edges are paler
+        c = mix(c, mix(c * 1.5f, hex(0x8a8a8e), 0.3f), 0.6f * fresh);              // fresh broken edges are paler
         float gloss = 0.25f + 0.35f * smooth(0.1f, 0.5f, wetMask.sampleUV(u, v));  // wet streaks
         // Lichen: round crusts with lobed margins on the plates.
         const CellHit li = worley(u, v, 14, seed + 9, 0.8f);
         const float lang = std::atan2(li.dy, li.dx);
-        const float lr = (0.12f + 0.22f * unit(hash(li.id, 1))) *
-                         (1 + 0.18f * gnoise2(lang * 2.0f + 10, 0.5f, 13, 4, li.id & 0xfff) + 0.08f * std::sin(lang * 23));
+        const float lr =
+            (0.12f + 0.22f * unit(hash(li.id, 1))) *
+            (1 + 0.18f * gnoise2(lang * 2.0f + 10, 0.5f, 13, 4, li.id & 0xfff) + 0.08f * std::sin(lang * 23));
         if (unit(hash(li.id, 2)) < 0.3f && li.f1 < lr && fresh == 0 && edge > 10) {
             const float q = li.f1 / lr;
             const bool orange = unit(hash(li.id, 3)) < 0.35f;

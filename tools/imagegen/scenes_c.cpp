@@ -19,7 +19,8 @@ struct Landscape {
         const float d = kShore - v;  // height above the horizon
         Col c = ramp({{0.0f, hex(0xd6e4ee)}, {0.06f, hex(0xa8c8e4)}, {0.22f, hex(0x5a8ec8)}, {0.4f, hex(0x3a6eb0)}}, d);
         // Cumulus: bright tops, grey undersides.
-        const float cl = fbm(u, v * 1.6f, 4, 6, seed + 1) + 0.4f * (smooth(0.1f, 0.2f, d) - smooth(0.3f, 0.45f, d)) - 0.25f;
+        const float cl =
+            fbm(u, v * 1.6f, 4, 6, seed + 1) + 0.4f * (smooth(0.1f, 0.2f, d) - smooth(0.3f, 0.45f, d)) - 0.25f;
         const float dens = smooth(0.0f, 0.35f, cl);
         const float lit = smooth(-0.1f, 0.25f, fbm(u + 0.004f, v - 0.01f, 4, 6, seed + 1) - cl + 0.1f);
         c = mix(c, mix(hex(0xa4aebe), hex(0xfafcff), 0.35f + 0.65f * lit), dens);
@@ -35,7 +36,11 @@ struct Landscape {
         float t = u * 260 + 2 * fbm(u, 0.2f, 20, 2, seed + 4);
         t -= std::floor(t);
         const float tip = 1 - std::fabs(t - 0.5f) * 2;
-        return ridge - 0.008f * tip * (0.6f + 0.4f * unit(hash(static_cast<std::uint32_t>(wrapi(static_cast<int>(std::floor(u * 260)), 260)), seed)));
+        return ridge -
+               0.008f * tip *
+                   (0.6f +
+                    0.4f * unit(hash(static_cast<std::uint32_t>(wrapi(static_cast<int>(std::floor(u * 260)), 260)),
+                                     seed)));
     }
     Col land(float u, float v) const {
         const float nearT = nearTop(u);
@@ -90,7 +95,8 @@ Image mountainLake() {
         // towards the viewer, darker and bluer than the original, with
         // bands of wind-roughened water mirroring the paler sky.
         const float depth = (v - kShore) / (1 - kShore);  // 0 at the shore .. 1 nearest
-        const float wave = gnoise2(u * 40, v * 700, 40, 700, seed + 20) + 0.5f * gnoise2(u * 90, v * 1100, 90, 1100, seed + 21);
+        const float wave =
+            gnoise2(u * 40, v * 700, 40, 700, seed + 20) + 0.5f * gnoise2(u * 90, v * 1100, 90, 1100, seed + 21);
         const float du = 0.004f * (0.2f + depth) * wave;
         const float dv = 0.0025f * (0.2f + depth) * gnoise2(u * 30, v * 500, 30, 500, seed + 22);
         const float mv = std::max(0.0f, 2 * kShore - v + dv);
@@ -106,12 +112,17 @@ Image mountainLake() {
             const CellHit st = worley(u + du * 0.5f, w, 22, seed + 24, 0.9f);
             const float r = 0.32f + 0.2f * unit(hash(st.id, 3));
             const float q = st.f1 / r;
-            static const std::uint32_t stones[] = {0x8a7a62, 0x6a6458, 0xa89880, 0x5a5248, 0x9a8a6a, 0x7a6a5a, 0xb8a88a};
+            static const std::uint32_t stones[] = {0x8a7a62, 0x6a6458, 0xa89880, 0x5a5248,
+                                                   0x9a8a6a, 0x7a6a5a, 0xb8a88a};
             Col bed = mix(hex(0x5a5040), hex(0x7a6c56), grain(x, y, seed)) * 0.8f;  // silt and grit
             if (q < 1) {
                 const Col stone = hex(stones[hash(st.id, 1) % 7]) * (0.7f + 0.4f * unit(hash(st.id, 2)));
                 const float dome = std::sqrt(1 - q * q);
-                bed = stone * (0.55f + 0.45f * dome) * (1 + 0.35f * smooth(0.5f, 0.0f, std::sqrt((st.dx + 0.12f) * (st.dx + 0.12f) + (st.dy + 0.1f) * (st.dy + 0.1f)) / r));
+                bed =
+                    stone * (0.55f + 0.45f * dome) *
+                    (1 + 0.35f * smooth(0.5f, 0.0f,
+                                        std::sqrt((st.dx + 0.12f) * (st.dx + 0.12f) + (st.dy + 0.1f) * (st.dy + 0.1f)) /
+                                            r));
             } else {
                 bed = bed * (0.6f + 0.4f * smooth(1.0f, 1.4f, q));  // shade beside each stone
             }
@@ -123,7 +134,8 @@ Image mountainLake() {
     // The top rows, which no wide screen shows, lead into the bottom row, so
     // that refraction across the picture's edge finds no seam.
     for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < kTile; ++x) img.at(x, y) = mix(img.at(x, kTile - 1), img.at(x, y), smooth(0, 24, static_cast<float>(y)));
+        for (int x = 0; x < kTile; ++x)
+            img.at(x, y) = mix(img.at(x, kTile - 1), img.at(x, y), smooth(0, 24, static_cast<float>(y)));
     grade(img, rgb(1.0f, 1.0f, 1.0f), 1.0f, 1.05f);
     return img;
 }
@@ -222,7 +234,8 @@ Image moonlitLake() {
             return;
         }
         const float depth = (v - shore) / (1 - shore);
-        const float wave = gnoise2(u * 50, v * 600, 50, 600, seed + 10) + 0.5f * gnoise2(u * 110, v * 1000, 110, 1000, seed + 11);
+        const float wave =
+            gnoise2(u * 50, v * 600, 50, 600, seed + 10) + 0.5f * gnoise2(u * 110, v * 1000, 110, 1000, seed + 11);
         const float du = 0.003f * (0.3f + depth) * wave;
         const float mv = 2 * shore - v;
         Col c;
@@ -237,14 +250,16 @@ Image moonlitLake() {
         const float pu = wrapd(u - moonU);
         const float width = 0.02f + 0.07f * depth;
         const float path = std::exp(-pu * pu / (width * width));
-        const float fleck = gnoise2(u * 90, v * 420, 90, 420, seed + 12) + 0.4f * gnoise2(u * 200, v * 900, 200, 900, seed + 13);
+        const float fleck =
+            gnoise2(u * 90, v * 420, 90, 420, seed + 12) + 0.4f * gnoise2(u * 200, v * 900, 200, 900, seed + 13);
         c += hex(0xf0ecd8) * (path * smooth(0.18f + 0.25f * (1 - path), 0.6f, fleck) * 1.2f);
         c += hex(0x404a60) * (path * 0.12f);
         c = c + hex(0x06101c) * (0.6f + 0.4f * wave);
         img.px[i] = c;
     });
     for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < kTile; ++x) img.at(x, y) = mix(img.at(x, kTile - 1), img.at(x, y), smooth(0, 24, static_cast<float>(y)));
+        for (int x = 0; x < kTile; ++x)
+            img.at(x, y) = mix(img.at(x, kTile - 1), img.at(x, y), smooth(0, 24, static_cast<float>(y)));
     return img;
 }
 
@@ -262,7 +277,8 @@ Col mosaicDesign(float u, float v) {
     const float r = std::sqrt(px * px + py * py), th = std::atan2(py, px);
     const float edge = std::min(std::min(bx, 1 - bx), std::min(by, 1 - by)) * 512;
     if (edge < 40) {  // the border band with its wave
-        const bool horizontal = std::min(by, 1 - by) * 512 < 40 && std::min(bx, 1 - bx) * 512 >= std::min(by, 1 - by) * 512;
+        const bool horizontal =
+            std::min(by, 1 - by) * 512 < 40 && std::min(bx, 1 - bx) * 512 >= std::min(by, 1 - by) * 512;
         const float along = horizontal ? bx * 512 : by * 512;
         const float inner = edge;
         if (inner < 6 || inner > 34) return dark;
@@ -330,7 +346,8 @@ Image fountainCoins() {
         Rng rng(t.id);
         c = c * rng.range(0.82f, 1.1f) * (0.92f + 0.12f * fbm(u, v, 160, 2, t.id & 0xfff));
         const float gap = (t.f2 - t.f1) * kTile / cells;  // pixels, roughly, from the joint
-        float h = 2.5f * smooth(0.8f, 3.0f, gap) + rng.range(-0.4f, 0.4f) + 0.3f * gnoise(u * 400, v * 400, 400, seed + 3);
+        float h =
+            2.5f * smooth(0.8f, 3.0f, gap) + rng.range(-0.4f, 0.4f) + 0.3f * gnoise(u * 400, v * 400, 400, seed + 3);
         float gloss = 0.35f;
         if (gap < 1.2f) {
             c = mix(hex(0x8a8070), hex(0x5a5448), grain(x, y, seed)) * 0.9f;
@@ -349,8 +366,10 @@ Image fountainCoins() {
             const float r = std::sqrt(r2) / cn.R, th = std::atan2(ly, lx);
             // Relief: a raised rim, a ring of beads, and a star in the middle.
             float relief = 0;
-            if (r > 0.86f) relief = 1.0f;
-            else if (r > 0.72f && r < 0.8f) relief = 0.5f * smooth(0.4f, 1.0f, std::cos(th * 36));
+            if (r > 0.86f)
+                relief = 1.0f;
+            else if (r > 0.72f && r < 0.8f)
+                relief = 0.5f * smooth(0.4f, 1.0f, std::cos(th * 36));
             const float star = 0.45f * (0.55f + 0.45f * std::pow(std::fabs(std::cos(th * 2.5f)), 4.0f));
             if (r < star) relief = std::max(relief, 0.8f * (1 - r / star) + 0.3f);
             const float ht = cn.z + cn.tilt * lx + 1.2f * relief * 1.5f;
@@ -434,7 +453,8 @@ Image coralShallows() {
                 const float R = p.R * (1 + 0.08f * std::sin(th * 3 + rng.next() * 6) + 0.05f * std::sin(th * 7));
                 if (r >= R) continue;
                 const float q = r / R;
-                const float wu = 0.01f * fbm(u, v, 10, 3, p.id & 0xfff), wv = 0.01f * fbm(u, v, 10, 3, (p.id >> 4) & 0xfff);
+                const float wu = 0.01f * fbm(u, v, 10, 3, p.id & 0xfff),
+                            wv = 0.01f * fbm(u, v, 10, 3, (p.id >> 4) & 0xfff);
                 const float maze = ridged(u + wu, v + wv, 34, 2, (p.id >> 8) & 0xffff);
                 const float ridge = smooth(0.55f, 0.9f, maze);
                 const float ht = 10 + 40 * std::pow(1 - q * q, 0.6f) + 4 * ridge;
@@ -462,7 +482,8 @@ Image coralShallows() {
                 const float R = p.R * (1 + 0.12f * std::sin(th * 3 + rng.next() * 6));
                 if (r >= R) continue;
                 const float q = r / R;
-                const float wu = 0.02f * fbm(u, v, 8, 2, p.id & 0xfff), wv = 0.02f * fbm(u, v, 8, 2, (p.id >> 4) & 0xfff);
+                const float wu = 0.02f * fbm(u, v, 8, 2, p.id & 0xfff),
+                            wv = 0.02f * fbm(u, v, 8, 2, (p.id >> 4) & 0xfff);
                 const float net = ridged(u + wu, v + wv, 14, 3, (p.id >> 8) & 0xffff);
                 const float branch = smooth(0.58f + 0.12f * q, 0.8f + 0.06f * q, net);
                 if (branch <= 0.05f) continue;
@@ -513,7 +534,8 @@ Image coralShallows() {
             bool inside = false;
             float body = 0;
             if (t >= 0 && t < 0.78f) {
-                const float w = p.R * (yellow ? 0.62f : 0.42f) * std::pow(std::sin(kPi * std::min(1.0f, t / 0.78f)), 0.7f);
+                const float w =
+                    p.R * (yellow ? 0.62f : 0.42f) * std::pow(std::sin(kPi * std::min(1.0f, t / 0.78f)), 0.7f);
                 if (std::fabs(ly) < w) {
                     inside = true;
                     body = std::sqrt(1 - (ly / w) * (ly / w));
@@ -524,9 +546,12 @@ Image coralShallows() {
             }
             if (!inside) continue;
             h = 90 + 6 * body;
-            if (yellow) c = mix(hex(0xe8c018), hex(0xfae060), body * 0.6f);
-            else c = t > 0.75f ? hex(0xf0c830) : mix(hex(0x1a48b0), hex(0x3a80e0), body);
-            if (t < 0.14f && t > 0.09f && std::fabs(ly) < p.R * 0.12f && std::fabs(ly) > p.R * 0.03f) c = hex(0x101010);  // eye
+            if (yellow)
+                c = mix(hex(0xe8c018), hex(0xfae060), body * 0.6f);
+            else
+                c = t > 0.75f ? hex(0xf0c830) : mix(hex(0x1a48b0), hex(0x3a80e0), body);
+            if (t < 0.14f && t > 0.09f && std::fabs(ly) < p.R * 0.12f && std::fabs(ly) > p.R * 0.03f)
+                c = hex(0x101010);  // eye
             gloss = 0.5f;
         }
         s.height.v[i] = h;
@@ -568,7 +593,8 @@ LeafSample ginkgoLeaf(float lx, float ly, float R, float notch) {
     }
     const float half = 1.15f;  // half the fan's opening, radians
     if (std::fabs(th) >= half || r < 0.28f * R) return s;
-    float outer = R * (1 - notch * std::exp(-th * th / 0.006f)) * (1 + 0.025f * std::sin(th * 23) + 0.015f * std::sin(th * 41));
+    float outer =
+        R * (1 - notch * std::exp(-th * th / 0.006f)) * (1 + 0.025f * std::sin(th * 23) + 0.015f * std::sin(th * 41));
     outer *= 1 - 0.12f * std::pow(std::fabs(th) / half, 4.0f);  // rounded corners
     const float inner = 0.28f * R + 0.05f * R * std::fabs(th);
     if (r >= outer) return s;
@@ -635,7 +661,8 @@ Image ginkgoPool() {
         if (hl) {
             Col lc = hl->color * (0.9f + 0.15f * fbm(u, v, 30, 3, seed + 3));
             lc = mix(lc, lc * 0.8f, 0.5f * hit.vein);
-            lc = mix(lc, hex(0xa06a20), 0.45f * smooth(0.25f, 0.0f, hit.edge) * smooth(0.2f, 0.6f, fbm(u, v, 20, 2, seed + 4)));
+            lc = mix(lc, hex(0xa06a20),
+                     0.45f * smooth(0.25f, 0.0f, hit.edge) * smooth(0.2f, 0.6f, fbm(u, v, 20, 2, seed + 4)));
             if (hl->sunk) {
                 // Seen through the water: bluer, darker, softer.
                 c = mix(c, mix(lc * 0.65f, hex(0x1c4c70), 0.4f), 0.85f);
@@ -656,7 +683,8 @@ Image ginkgoPool() {
     // the floor around them.
     {
         const float reach = 60 / l.dir.z;
-        const int ox = static_cast<int>(std::lround(l.dir.x * reach)), oy = static_cast<int>(std::lround(l.dir.y * reach));
+        const int ox = static_cast<int>(std::lround(l.dir.x * reach)),
+                  oy = static_cast<int>(std::lround(l.dir.y * reach));
         const Field soft = blur(floating, 5);
         eachPixel(kTile, [&](int x, int y, float u, float v, std::size_t i) {
             if (floating.v[i] > 0) {

@@ -245,7 +245,8 @@ void smoothEdges(Image& img, float threshold) {
 
 std::uint8_t toByte(float v, int x, int y, int channel) {
     // Triangular dither of one level keeps smooth gradients free of bands.
-    const std::uint32_t h = hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(channel));
+    const std::uint32_t h =
+        hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(channel));
     const float d = unit(h) + unit(hash(h)) - 1.0f;
     const float q = v * 255.0f + 0.5f + d * 0.5f;
     return static_cast<std::uint8_t>(clampf(q, 0, 255));

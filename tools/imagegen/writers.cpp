@@ -97,16 +97,23 @@ private:
 };
 
 void literal(BitWriter& w, int v) {
-    if (v < 144) w.code(0x30 + v, 8);
-    else if (v < 256) w.code(0x190 + (v - 144), 9);
-    else if (v < 280) w.code(v - 256, 7);
-    else w.code(0xC0 + (v - 280), 8);
+    if (v < 144)
+        w.code(0x30 + v, 8);
+    else if (v < 256)
+        w.code(0x190 + (v - 144), 9);
+    else if (v < 280)
+        w.code(v - 256, 7);
+    else
+        w.code(0xC0 + (v - 280), 8);
 }
 
-const int kLenBase[29] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+const int kLenBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                          31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 const int kLenExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-const int kDistBase[30] = {1, 2, 3, 4, 5, 7, 9, 13, 17, 25, 33, 49, 65, 97, 129, 193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-const int kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+const int kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                           193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+const int kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                            6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 void match(BitWriter& w, int length, int distance) {
     int lc = 28;
@@ -140,7 +147,8 @@ Bytes zlibCompress(const Bytes& in) {
             const std::int64_t cand = head[key];
             head[key] = static_cast<std::int64_t>(i);
             // Prefer the run of the previous pixel or byte when it is at least as long.
-            const std::size_t tries[3] = {cand >= 0 ? static_cast<std::size_t>(cand) : i, i >= 3 ? i - 3 : i, i >= 1 ? i - 1 : i};
+            const std::size_t tries[3] = {cand >= 0 ? static_cast<std::size_t>(cand) : i, i >= 3 ? i - 3 : i,
+                                          i >= 1 ? i - 1 : i};
             for (std::size_t c : tries) {
                 if (c >= i || i - c > kWindow) continue;
                 const std::size_t limit = std::min<std::size_t>(258, n - i);
@@ -156,7 +164,8 @@ Bytes zlibCompress(const Bytes& in) {
             match(w, best, static_cast<int>(bestDist));
             // Keep the hash table fresh inside long matches, sparsely.
             for (std::size_t k = i + 1; k + 3 <= n && k < i + best; k += 4) {
-                const std::uint32_t key = ((in[k] << 16) | (in[k + 1] << 8) | in[k + 2]) * 2654435761u >> (32 - kHashBits);
+                const std::uint32_t key =
+                    ((in[k] << 16) | (in[k + 1] << 8) | in[k + 2]) * 2654435761u >> (32 - kHashBits);
                 head[key] = static_cast<std::int64_t>(k);
             }
             i += best;

@@ -175,8 +175,7 @@ void sameProcessWindow() {
     check(GetPropW(handle, L"GLFW") == nullptr, "it carries no GLFW property");
     check(SendMessageW(handle, WM_GETICON, ICON_BIG, 0) == reinterpret_cast<LRESULT>(ownIcon),
           "it has its own icon again");
-    check(contextDc != nullptr && ReleaseDC(handle, contextDc) == 0,
-          "the device context the context took is released");
+    check(contextDc != nullptr && ReleaseDC(handle, contextDc) == 0, "the device context the context took is released");
 
     // It can be adopted again, and glfwTerminate hands it back too.
     window = glfwAttachWin32Window(handle, nullptr);
@@ -216,8 +215,8 @@ void otherProcessWindow(const char* self) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::string commandLine = std::string("\"") + self + "\" --host";
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process) != FALSE;
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                        &process) != FALSE;
     CloseHandle(writeEnd);
     check(started, "the host instance starts");
     if (!started) return;

@@ -21,8 +21,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("no version resource (error %lu)\n", GetLastError());
         return 1;
     }
-    for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion", L"CompanyName",
-                                L"FileDescription", L"LegalCopyright"}) {
+    for (const wchar_t* name :
+         {L"ProductName", L"ProductVersion", L"FileVersion", L"CompanyName", L"FileDescription", L"LegalCopyright"}) {
         std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
         wchar_t* value = nullptr;
         UINT length = 0;

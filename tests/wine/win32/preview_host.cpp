@@ -134,8 +134,8 @@ int main(int argc, char** argv) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = L"LumeridgePreviewHost";
     RegisterClassW(&windowClass);
-    HWND host = CreateWindowExW(0, L"LumeridgePreviewHost", L"Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
-                                100, 400, 300, nullptr, nullptr, instance, nullptr);
+    HWND host = CreateWindowExW(0, L"LumeridgePreviewHost", L"Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                400, 300, nullptr, nullptr, instance, nullptr);
     HWND preview = CreateWindowExW(WS_EX_CLIENTEDGE, L"LumeridgePreviewHost", L"", WS_CHILD | WS_VISIBLE, kPreviewX,
                                    kPreviewY, kPreviewWidth, kPreviewHeight, host, nullptr, instance, nullptr);
     if (!host || !preview) {

@@ -132,8 +132,9 @@ int main(int argc, char** argv) {
         std::printf("saver window %08lx thread %04lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(saver)),
                     GetWindowThreadProcessId(saver, nullptr));
         DWORD_PTR result = 0;
-        check(SendMessageTimeoutW(saver, WM_SYSCOMMAND, SC_MONITORPOWER, 2, SMTO_ABORTIFHUNG, kEndBoundMs, &result) != 0,
-              "SC_MONITORPOWER was answered");
+        check(
+            SendMessageTimeoutW(saver, WM_SYSCOMMAND, SC_MONITORPOWER, 2, SMTO_ABORTIFHUNG, kEndBoundMs, &result) != 0,
+            "SC_MONITORPOWER was answered");
         check(SendMessageTimeoutW(saver, WM_SYSCOMMAND, SC_SCREENSAVE, 0, SMTO_ABORTIFHUNG, kEndBoundMs, &result) != 0,
               "SC_SCREENSAVE was answered");
         check(!pumpUntilExit(process.hProcess, 500), "the saver keeps running after both");
