@@ -93,14 +93,21 @@ public:
         buttonY_ = height_ - kBandHeight + (kBandHeight - kButtonHeight) / 2;
 
         const Window root = RootWindow(display, screen_);
-        const int x = std::max(0, (DisplayWidth(display, screen_) - width_) / 2);
-        const int y = std::max(0, (DisplayHeight(display, screen_) - height_) / 2);
+        // Centred on the primary monitor, and never above or left of it.
+        const x11::Area monitor = x11::primaryMonitorArea(display, screen_);
+        const int x = monitor.x + std::max(0, (monitor.width - width_) / 2);
+        const int y = monitor.y + std::max(0, (monitor.height - height_) / 2);
         XSetWindowAttributes attributes{};
         attributes.background_pixel = WhitePixel(display, screen_);
         attributes.event_mask =
             ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask | PointerMotionMask;
+        x11::resetError();
         window_ = XCreateWindow(display, root, x, y, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
                                 CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+        if (x11::syncAndTakeError(display) != 0) {
+            window_ = 0;  // refused: stderr has the text, there is nothing to wait for
+            return;
+        }
 
         // Title, class, fixed size, dialog type, kept above full-screen windows.
         x11::nameWindow(display, window_, caption);
@@ -142,13 +149,14 @@ public:
             XftColorFree(display_, DefaultVisual(display_, screen_), DefaultColormap(display_, screen_), &textColor_);
         }
         if (draw_ != nullptr) XftDrawDestroy(draw_);
-        XFreeGC(display_, gc_);
-        XDestroyWindow(display_, window_);
+        if (gc_ != nullptr) XFreeGC(display_, gc_);
+        if (window_ != 0) XDestroyWindow(display_, window_);
         XSync(display_, False);
     }
 
     // Runs until the dialog is dismissed (or the process is asked to stop).
     void run() {
+        if (window_ == 0) return;
         x11::runEvents(display_, 100, [this](const XEvent& event) { return handle(event); });
     }
 

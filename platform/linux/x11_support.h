@@ -22,5 +22,16 @@ int syncAndTakeError(Display* display);  // 0 (Success) or the X error code
 // _NET_WM_NAME) and the class "lumeridge", "Lumeridge".
 void nameWindow(Display* display, Window window, const char* title);
 
+// A rectangle in root-window coordinates.
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The primary monitor of `screen`, where our own windows are centred: with
+// RandR 1.5 its primary monitor, else its first; with RandR 1.3 the CRTC of
+// the primary output, else the first active CRTC; without RandR, or when it
+// reports nothing, the whole screen.
+Area primaryMonitorArea(Display* display, int screen);
+
 }  // namespace x11
 }  // namespace platform

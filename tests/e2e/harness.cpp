@@ -82,6 +82,15 @@ std::vector<std::string> childEnvironment(const std::string& display) {
     return out;
 }
 
+std::vector<std::string> refusingFirstWindow(const std::string& display) {
+    std::vector<std::string> env = childEnvironment(display);
+    env.push_back(std::string("LD_PRELOAD=") + REFUSE_FIRST_WINDOW_LIB);
+    // Under AddressSanitizer the preloaded library comes before its runtime.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    env.push_back(std::string("ASAN_OPTIONS=") + (asan ? std::string(asan) + ":" : "") + "verify_asan_link_order=0");
+    return env;
+}
+
 Process::Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment, bool pipeStdin) {
     outPath_ = tempPath("out");
     errPath_ = tempPath("err");
@@ -188,6 +197,31 @@ int runTool(const std::vector<std::string>& argv, const std::string& display, Se
 }
 
 // ---------------------------------------------------------------------------
+bool splitIntoTwoMonitors(const std::string& display) {
+    return runTool({"xrandr", "--setmonitor", "left", "1280/338x1024/270+0+0", "screen"}, display) == 0 &&
+           runTool({"xrandr", "--setmonitor", "*right", "1920/508x1080/286+1280+0", "none"}, display) == 0;
+}
+
+std::unique_ptr<Process> startWindowManager(Display* display, const std::string& name) {
+    if (access("/usr/bin/openbox", X_OK) != 0) return nullptr;
+    auto wm = std::make_unique<Process>(std::vector<std::string>{"/usr/bin/openbox"}, childEnvironment(name));
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    const bool managing = waitUntil(
+        [&] {
+            Atom type = 0;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            const bool set = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                                AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+                             count == 1;
+            if (data != nullptr) XFree(data);
+            return set;
+        },
+        Seconds(10));
+    return managing ? std::move(wm) : nullptr;
+}
+
 std::string windowTitle(Display* display, Window window) {
     char* name = nullptr;
     std::string out;
@@ -241,6 +275,30 @@ std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& t
             const std::vector<WindowInfo> all = viewableTopLevels(display, title);
             if (!all.empty()) found = all.front();
             return found.has_value();
+        },
+        timeout);
+    return found;
+}
+
+std::optional<WindowInfo> waitForFramedClient(Display* display, const std::string& title, Seconds timeout) {
+    std::optional<WindowInfo> found;
+    waitUntil(
+        [&] {
+            for (Window frame : childrenOf(display, DefaultRootWindow(display))) {
+                for (Window w : childrenOf(display, frame)) {
+                    if (windowTitle(display, w) != title) continue;
+                    found = windowInfo(display, w);
+                    Window child = 0;
+                    if (!found || found->mapState != IsViewable ||
+                        !XTranslateCoordinates(display, w, DefaultRootWindow(display), 0, 0, &found->x, &found->y,
+                                               &child)) {
+                        found.reset();
+                        continue;
+                    }
+                    return true;
+                }
+            }
+            return false;
         },
         timeout);
     return found;

@@ -39,6 +39,9 @@ private:
 // set (or removed when `display` is empty) and the sanitizers told that the never-freed
 // objects of a program that keeps everything to the end are not leaks.
 std::vector<std::string> childEnvironment(const std::string& display);
+// The same, with the server made to refuse the child's first top-level
+// window (tests/e2e/refuse_first_window.cpp, preloaded).
+std::vector<std::string> refusingFirstWindow(const std::string& display);
 
 class Process {
 public:
@@ -79,6 +82,14 @@ bool hostCommand(Process& host, const std::string& command);
 // Runs a program to its end (bounded); returns its exit code or -1.
 int runTool(const std::vector<std::string>& argv, const std::string& display, Seconds timeout = Seconds(10));
 
+// Splits a 3200 x 1080 display into two RandR monitors: 1280 x 1024 at the
+// left and the primary one, 1920 x 1080, at (1280, 0). True when xrandr did.
+bool splitIntoTwoMonitors(const std::string& display);
+
+// A window manager (openbox) on the display, once it manages the screen;
+// null when it is not installed or did not take over within 10 s.
+std::unique_ptr<Process> startWindowManager(Display* display, const std::string& name);
+
 struct WindowInfo {
     Window id = 0;
     int x = 0, y = 0, width = 0, height = 0;
@@ -90,6 +101,9 @@ std::optional<WindowInfo> windowInfo(Display* display, Window window);
 std::vector<Window> childrenOf(Display* display, Window window);
 // The first top-level window titled `title` that is viewable, waited for.
 std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& title, Seconds timeout);
+// The same under a window manager: the viewable client titled `title` inside
+// a top-level frame; its position is the client's on the root window.
+std::optional<WindowInfo> waitForFramedClient(Display* display, const std::string& title, Seconds timeout);
 int countViewableTopLevels(Display* display, const std::string& title);
 // Asks `window` to close as a window manager's close box does
 // (WM_PROTOCOLS / WM_DELETE_WINDOW).

@@ -101,6 +101,33 @@ TEST(MessageBoxWithoutDisplay, WritesStderrAndReturnsAtOnce) {
     }
 }
 
+// Two monitors side by side: the box is centred on the primary one.
+TEST(MessageBoxPlacement, CentredOnThePrimaryMonitor) {
+    VirtualDisplay x(3200, 1080);
+    ASSERT_TRUE(x.ok());
+    ASSERT_TRUE(splitIntoTwoMonitors(x.name()));
+    Process box({MESSAGE_BOX_PROBE_EXE, kCaption, kText}, childEnvironment(x.name()));
+    const std::optional<WindowInfo> w = waitForTopLevel(x.connection(), kCaption, kShowBound);
+    ASSERT_TRUE(w) << box.stderrText();
+    EXPECT_NEAR(w->x + w->width / 2.0, 1280 + 960, 1.0);
+    EXPECT_NEAR(w->y + w->height / 2.0, 540, 1.0);
+    box.signal(SIGTERM);
+    EXPECT_EQ(box.wait(kExitBound), 0);
+}
+
+// A box the server refuses still leaves the text on stderr and returns,
+// instead of waiting for a click on a window that does not exist.
+TEST(MessageBoxRefused, ReturnsWithTheTextOnStderr) {
+    VirtualDisplay x;
+    ASSERT_TRUE(x.ok());
+    Process box({MESSAGE_BOX_PROBE_EXE, kCaption, kText}, refusingFirstWindow(x.name()));
+    const std::optional<int> code = box.wait(kExitBound);
+    ASSERT_TRUE(code.has_value()) << "waits for a box that is not there";
+    EXPECT_EQ(*code, 0);
+    EXPECT_EQ(box.stderrText(), kCaption + ": " + kText + "\n");
+    EXPECT_EQ(box.stdoutText(), "returned\n");
+}
+
 TEST(MessageBoxStop, StopSignalGivesUpTheBox) {
     VirtualDisplay x;
     ASSERT_TRUE(x.ok());
