@@ -1,6 +1,7 @@
 // The About window on Linux, in plain Xlib with Xft for the text: the same
-// window as on Windows, 400 x 300, centred, with the logo, the title, the
-// info text and a push button that opens the web site.
+// window as on Windows, 400 x 300 including the window manager's frame,
+// centred on the primary monitor, with the logo, the title, the info text
+// and a push button that opens the web site.
 //
 // Everything is drawn into one back-buffer pixmap, which is copied to the
 // window on every expose, so the window never flickers or shows a half-drawn
@@ -13,7 +14,10 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -171,7 +175,11 @@ public:
 private:
     enum class ButtonLook { Normal, Hot, Pressed };
 
-    void createWindow();
+    bool createWindow();  // false: the server refused the window
+    void setSizeHints();
+    bool windowManagerSupports(const char* hint);
+    void waitForFrameExtents();
+    void fitToFrame();
     void loadLogo();
     void render();
     void present();
@@ -192,6 +200,13 @@ private:
     Colormap colormap_ = 0;
     int depth_ = 0;
     Window window_ = 0;
+    // The outer top-left corner, and the client size that makes the outer
+    // size 400 x 300 inside the window manager's frame (without one, the
+    // client is the whole window).
+    about::Point position_{0, 0};
+    int width_ = about::kWindowWidth;
+    int height_ = about::kWindowHeight;
+    Atom frameExtents_ = 0;
     Pixmap back_ = 0;
     Pixmap logo_ = 0;
     int logoWidth_ = 0;
@@ -211,41 +226,37 @@ private:
     bool pressed_ = false;
 };
 
-void AboutX11::createWindow() {
+bool AboutX11::createWindow() {
     visual_ = DefaultVisual(display_, screen_);
     colormap_ = DefaultColormap(display_, screen_);
     depth_ = DefaultDepth(display_, screen_);
     palette_ = std::make_unique<platform::x11::Palette>(display_, visual_, colormap_);
 
-    const about::Point position =
-        about::centredPosition(DisplayWidth(display_, screen_), DisplayHeight(display_, screen_));
-    const int width = about::kWindowWidth;
-    const int height = about::kWindowHeight;
+    const platform::x11::Area monitor = platform::x11::primaryMonitorArea(display_, screen_);
+    const about::Point centred = about::centredPosition(monitor.width, monitor.height);
+    position_ = about::Point{monitor.x + centred.x, monitor.y + centred.y};
+    frameExtents_ = XInternAtom(display_, "_NET_FRAME_EXTENTS", False);
 
     XSetWindowAttributes attributes{};
     attributes.background_pixel = pixel(about::kBackgroundColor);
     attributes.border_pixel = BlackPixel(display_, screen_);
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
-                            LeaveWindowMask | StructureNotifyMask;
-    window_ =
-        XCreateWindow(display_, RootWindow(display_, screen_), position.x, position.y, width, height, 0, depth_,
-                      InputOutput, visual_, CWBackPixel | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
+                            LeaveWindowMask | StructureNotifyMask | PropertyChangeMask;
+    // A refusal (no memory on the server, say) arrives as an error, not as
+    // a missing id.
+    platform::x11::resetError();
+    window_ = XCreateWindow(display_, RootWindow(display_, screen_), position_.x, position_.y,
+                            static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0, depth_, InputOutput,
+                            visual_, CWBackPixel | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
+    if (platform::x11::syncAndTakeError(display_) != 0 || window_ == 0) {
+        window_ = 0;
+        return false;
+    }
 
     // Title, class, fixed size at the requested position.
     platform::x11::nameWindow(display_, window_, AboutWindow::caption);
-
-    XSizeHints* sizeHints = XAllocSizeHints();
-    if (sizeHints) {
-        sizeHints->flags = USPosition | PPosition | PSize | PMinSize | PMaxSize | PWinGravity;
-        sizeHints->x = position.x;
-        sizeHints->y = position.y;
-        sizeHints->width = sizeHints->min_width = sizeHints->max_width = width;
-        sizeHints->height = sizeHints->min_height = sizeHints->max_height = height;
-        sizeHints->win_gravity = NorthWestGravity;
-        XSetWMNormalHints(display_, window_, sizeHints);
-        XFree(sizeHints);
-    }
+    setSizeHints();
     XWMHints* wmHints = XAllocWMHints();
     if (wmHints) {
         wmHints->flags = InputHint | StateHint;
@@ -269,12 +280,100 @@ void AboutX11::createWindow() {
     wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, window_, &wmDeleteWindow_, 1);
 
-    back_ = XCreatePixmap(display_, window_, width, height, depth_);
+    // Drawn at the full 400 x 300; a frame only clips the client area, as
+    // on Windows, where the layout is in client coordinates too.
+    back_ = XCreatePixmap(display_, window_, about::kWindowWidth, about::kWindowHeight, depth_);
     gc_ = XCreateGC(display_, back_, 0, nullptr);
     draw_ = XftDrawCreate(display_, back_, visual_, colormap_);
 
     bodyFont_ = openFont(display_, screen_, about::kBodyFont);
     titleFont_ = openFont(display_, screen_, about::kTitleFont);
+    waitForFrameExtents();
+    return true;
+}
+
+// Fixed size at the outer position: with north-west gravity the window
+// manager puts the frame's corner there.
+void AboutX11::setSizeHints() {
+    XSizeHints* sizeHints = XAllocSizeHints();
+    if (!sizeHints) return;
+    sizeHints->flags = USPosition | PPosition | PSize | PMinSize | PMaxSize | PWinGravity;
+    sizeHints->x = position_.x;
+    sizeHints->y = position_.y;
+    sizeHints->width = sizeHints->min_width = sizeHints->max_width = width_;
+    sizeHints->height = sizeHints->min_height = sizeHints->max_height = height_;
+    sizeHints->win_gravity = NorthWestGravity;
+    XSetWMNormalHints(display_, window_, sizeHints);
+    XFree(sizeHints);
+}
+
+bool AboutX11::windowManagerSupports(const char* hint) {
+    const Atom wanted = XInternAtom(display_, hint, False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display_, RootWindow(display_, screen_), XInternAtom(display_, "_NET_SUPPORTED", False), 0,
+                           4096, False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data && type == XA_ATOM && format == 32) {
+        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == wanted;
+    }
+    if (data) XFree(data);
+    return found;
+}
+
+// Asks the window manager, before mapping, which frame it will draw, so
+// that the window appears at its outer size at once. Waits at most half a
+// second; a window manager that answers only once it frames the window is
+// followed by the PropertyNotify in handle().
+void AboutX11::waitForFrameExtents() {
+    if (!windowManagerSupports("_NET_REQUEST_FRAME_EXTENTS")) return;
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = window_;
+    request.xclient.message_type = XInternAtom(display_, "_NET_REQUEST_FRAME_EXTENTS", False);
+    request.xclient.format = 32;
+    XSendEvent(display_, RootWindow(display_, screen_), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &request);
+    XFlush(display_);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < deadline && !platform::stopRequested()) {
+        XEvent event;
+        while (XCheckTypedWindowEvent(display_, window_, PropertyNotify, &event)) {
+            if (event.xproperty.atom == frameExtents_) {
+                fitToFrame();
+                return;
+            }
+        }
+        pollfd watch{ConnectionNumber(display_), POLLIN, 0};
+        poll(&watch, 1, 20);
+    }
+}
+
+// Sizes the client so that client and frame together are 400 x 300.
+void AboutX11::fitToFrame() {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
+    if (XGetWindowProperty(display_, window_, frameExtents_, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && type == XA_CARDINAL && format == 32 && count == 4) {
+        const auto* values = reinterpret_cast<const long*>(data);
+        for (int i = 0; i < 4; ++i) extents[i] = std::clamp(values[i], 0L, 100L);
+    }
+    if (data) XFree(data);
+    const int width = std::max(1, about::kWindowWidth - static_cast<int>(extents[0] + extents[1]));
+    const int height = std::max(1, about::kWindowHeight - static_cast<int>(extents[2] + extents[3]));
+    if (width == width_ && height == height_) return;
+    width_ = width;
+    height_ = height;
+    setSizeHints();
+    XResizeWindow(display_, window_, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+    XFlush(display_);
 }
 
 // The logo bitmap, or the built-in artwork when there is none.
@@ -421,7 +520,7 @@ void AboutX11::render() {
 }
 
 void AboutX11::present() {
-    XCopyArea(display_, back_, window_, gc_, 0, 0, about::kWindowWidth, about::kWindowHeight, 0, 0);
+    XCopyArea(display_, back_, window_, gc_, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0, 0);
     XFlush(display_);
 }
 
@@ -474,6 +573,9 @@ bool AboutX11::handle(const XEvent& event) {
                 return false;
             }
             break;
+        case PropertyNotify:
+            if (event.xproperty.window == window_ && event.xproperty.atom == frameExtents_) fitToFrame();
+            break;
         case DestroyNotify:
             if (event.xdestroywindow.window == window_) {
                 window_ = 0;
@@ -486,7 +588,10 @@ bool AboutX11::handle(const XEvent& event) {
 }
 
 void AboutX11::run() {
-    createWindow();
+    if (!createWindow()) {
+        platform::messageBox("Window Creation Failed!", "Error!", platform::MessageIcon::Exclamation);
+        return;  // nothing to wait for without a window
+    }
     loadLogo();
     render();
     XMapRaised(display_, window_);

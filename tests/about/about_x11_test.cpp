@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -243,6 +244,90 @@ TEST_F(AboutX11ButtonTest, TerminationSignalEndsWithCodeZero) {
     launch("/c");
     app_->signal(SIGTERM);
     expectCleanExit();
+}
+
+// The outer size and place of a window: the client's, grown by the frame
+// extents the window manager set on it (none without one).
+WindowInfo outerOf(Display* x, const WindowInfo& client) {
+    long extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x, client.id, XInternAtom(x, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && count == 4) {
+        for (int i = 0; i < 4; ++i) extents[i] = reinterpret_cast<long*>(data)[i];
+    }
+    if (data) XFree(data);
+    WindowInfo outer = client;
+    outer.x -= static_cast<int>(extents[0]);
+    outer.y -= static_cast<int>(extents[2]);
+    outer.width += static_cast<int>(extents[0] + extents[1]);
+    outer.height += static_cast<int>(extents[2] + extents[3]);
+    return outer;
+}
+
+void expectEndsOnStop(Process& app) {
+    app.signal(SIGTERM);
+    const std::optional<int> code = app.wait(Seconds(5));
+    ASSERT_TRUE(code) << "still running";
+    EXPECT_EQ(*code, 0);
+}
+
+// Two monitors side by side: the window is centred on the primary one, not
+// across the seam in the middle of the screen.
+TEST(AboutPlacement, CentredOnThePrimaryMonitor) {
+    VirtualDisplay x(3200, 1080);
+    ASSERT_TRUE(x.ok());
+    ASSERT_TRUE(splitIntoTwoMonitors(x.name()));
+    Process app({LUMERIDGE_EXE, "/c"}, childEnvironment(x.name()));
+    const std::optional<WindowInfo> w = waitForTopLevel(x.connection(), "About", Seconds(10));
+    ASSERT_TRUE(w) << app.stderrText();
+    EXPECT_EQ(w->x, 1280 + 760);
+    EXPECT_EQ(w->y, 390);
+    expectEndsOnStop(app);
+}
+
+// Under a window manager the frame is part of the 400 x 300, as on Windows,
+// and it is the frame that is centred.
+TEST(AboutPlacement, OuterSizeUnderAWindowManager) {
+    VirtualDisplay x;
+    ASSERT_TRUE(x.ok());
+    const std::unique_ptr<Process> wm = startWindowManager(x.connection(), x.name());
+    if (!wm) GTEST_SKIP() << "needs openbox";
+    Process app({LUMERIDGE_EXE, "/c"}, childEnvironment(x.name()));
+    std::optional<WindowInfo> client;
+    WindowInfo outer;
+    const bool settled = waitUntil(
+        [&] {
+            client = waitForFramedClient(x.connection(), "About", Seconds(0));
+            if (client) outer = outerOf(x.connection(), *client);
+            return client && outer.width == 400 && outer.height == 300 && outer.width > client->width;
+        },
+        Seconds(10));
+    ASSERT_TRUE(client) << "no framed window \"About\"; " << app.stderrText();
+    EXPECT_TRUE(settled) << "client " << client->width << " x " << client->height << ", outer " << outer.width << " x "
+                         << outer.height;
+    EXPECT_EQ(outer.x, 760);
+    EXPECT_EQ(outer.y, 390);
+    expectEndsOnStop(app);
+}
+
+// A window the server turns away is reported, and the program ends instead
+// of waiting for events of a window that does not exist.
+TEST(AboutRefused, ShowsTheErrorBoxAndEnds) {
+    VirtualDisplay x;
+    ASSERT_TRUE(x.ok());
+    Process app({LUMERIDGE_EXE, "/c"}, refusingFirstWindow(x.name()));
+    const std::optional<WindowInfo> box = waitForTopLevel(x.connection(), "Error!", Seconds(10));
+    ASSERT_TRUE(box) << "no box \"Error!\"; " << app.stderrText();
+    EXPECT_EQ(countViewableTopLevels(x.connection(), "About"), 0);
+    EXPECT_NE(app.stderrText().find("Error!: Window Creation Failed!"), std::string::npos) << app.stderrText();
+    sendDeleteWindow(x.connection(), box->id);
+    const std::optional<int> code = app.wait(Seconds(5));
+    ASSERT_TRUE(code) << "still running after the box was closed";
+    EXPECT_EQ(*code, 0);
 }
 
 TEST(AboutNoDisplay, ReturnsAtOnceWithCodeZero) {
