@@ -18,6 +18,8 @@ set(LUMERIDGE_PHOTOS_DIR "" CACHE PATH
 
 set(imagegen_dir ${PROJECT_SOURCE_DIR}/tools/imagegen)
 file(GLOB imagegen_sources CONFIGURE_DEPENDS ${imagegen_dir}/*.cpp ${imagegen_dir}/*.h)
+# The PNG encoder it shares with the tests and the other tools.
+list(APPEND imagegen_sources ${PROJECT_SOURCE_DIR}/tools/png/png_encoder.cpp ${PROJECT_SOURCE_DIR}/tools/png/png_encoder.h)
 set(imagegen_cpp ${imagegen_sources})
 list(FILTER imagegen_cpp INCLUDE REGEX "\\.cpp$")
 set(imagegen_exe ${CMAKE_CURRENT_BINARY_DIR}/imagegen)
@@ -52,7 +54,7 @@ endfunction()
 
 add_custom_command(
   OUTPUT ${imagegen_exe}
-  COMMAND ${LUMERIDGE_HOST_CXX} -std=c++17 -O2 -I ${imagegen_dir} -I ${LUMERIDGE_GENERATED_INCLUDE_DIR} ${imagegen_cpp} -o ${imagegen_exe}
+  COMMAND ${LUMERIDGE_HOST_CXX} -std=c++17 -O2 -I ${imagegen_dir} -I ${PROJECT_SOURCE_DIR} -I ${LUMERIDGE_GENERATED_INCLUDE_DIR} ${imagegen_cpp} -o ${imagegen_exe}
   DEPENDS ${imagegen_sources} ${LUMERIDGE_RESOURCE_IDS_HEADER}
   COMMENT "Building the image generator with the host compiler"
   VERBATIM)

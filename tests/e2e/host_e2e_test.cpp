@@ -95,8 +95,19 @@ protected:
                     std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - sent).count());
     }
 
+    // A 200 x 150 host window and the saver drawing in it, started as
+    // XScreenSaver starts one (--root, XSCREENSAVER_WINDOW naming the host).
+    void startDrawingInAHost() {
+        host_ = host(200, 150, &hostWindow_);
+        saver_ = start({"--root"}, hex(hostWindow_));
+        ASSERT_TRUE(drawsInto(hostWindow_, 200, 150)) << saver_->stderrText();
+    }
+
     Display* d() { return x_.connection(); }
     VirtualDisplay x_;
+    // What startDrawingInAHost started (the saver goes first).
+    Window hostWindow_ = 0;
+    std::unique_ptr<Process> host_, saver_;
 };
 
 // ---------------------------------------------------------------------------
@@ -155,32 +166,29 @@ TEST_F(HostMode, RootWithoutTheVariableCoversTheRootWindow) {
 // Resize, input, unmapping and SIGSTOP/SIGCONT: the saver follows the host
 // and keeps drawing; only a stop signal ends it, by that signal.
 TEST_F(HostMode, FollowsTheHostAndLeavesInputToIt) {
-    Window a = 0;
-    auto hostA = host(200, 150, &a);
-    auto saver = start({"--root"}, hex(a));
-    ASSERT_TRUE(drawsInto(a, 200, 150)) << saver->stderrText();
+    ASSERT_NO_FATAL_FAILURE(startDrawingInAHost());
 
-    ASSERT_TRUE(hostCommand(*hostA, "resize 640 480"));
-    EXPECT_TRUE(drawsInto(a, 640, 480, kHostX, Seconds(5))) << "does not follow the host's size";
+    ASSERT_TRUE(hostCommand(*host_, "resize 640 480"));
+    EXPECT_TRUE(drawsInto(hostWindow_, 640, 480, kHostX, Seconds(5))) << "does not follow the host's size";
 
     const std::string inside = std::to_string(kHostX + 320), insideY = std::to_string(kHostY + 240);
     EXPECT_EQ(runTool({"xdotool", "mousemove", "--sync", inside, insideY}, x_.name()), 0);
     EXPECT_EQ(runTool({"xdotool", "click", "1"}, x_.name()), 0);
     EXPECT_EQ(runTool({"xdotool", "key", "Escape"}, x_.name()), 0);
     EXPECT_EQ(runTool({"xdotool", "key", "a"}, x_.name()), 0);
-    ASSERT_TRUE(hostCommand(*hostA, "unmap"));
-    EXPECT_FALSE(saver->wait(Seconds(1)).has_value()) << "ended on input or on an unmapped host";
-    ASSERT_TRUE(hostCommand(*hostA, "map"));
+    ASSERT_TRUE(hostCommand(*host_, "unmap"));
+    EXPECT_FALSE(saver_->wait(Seconds(1)).has_value()) << "ended on input or on an unmapped host";
+    ASSERT_TRUE(hostCommand(*host_, "map"));
 
-    saver->signal(SIGSTOP);
+    saver_->signal(SIGSTOP);
     struct timespec pause {
         1, 500 * 1000 * 1000
     };
     nanosleep(&pause, nullptr);
-    saver->signal(SIGCONT);
-    EXPECT_TRUE(saver->running());
+    saver_->signal(SIGCONT);
+    EXPECT_TRUE(saver_->running());
     EXPECT_GT(changesWithin(640, 480), 10) << "not drawing after SIGCONT";
-    expectEndsBy(*saver, SIGINT);
+    expectEndsBy(*saver_, SIGINT);
 }
 
 // The settings dialog stops a preview as soon as the user picks another
@@ -199,14 +207,11 @@ TEST_F(HostMode, StopSignalDuringStartUpEndsItByTheSignal) {
 }
 
 TEST_F(HostMode, EndsWhenTheHostWindowIsDestroyedWithoutAWindowOfItsOwn) {
-    Window a = 0;
-    auto hostA = host(200, 150, &a);
-    auto saver = start({"--root"}, hex(a));
-    ASSERT_TRUE(drawsInto(a, 200, 150)) << saver->stderrText();
-    ASSERT_TRUE(hostCommand(*hostA, "destroy"));
-    const std::optional<int> code = saver->wait(kGoneBound);
+    ASSERT_NO_FATAL_FAILURE(startDrawingInAHost());
+    ASSERT_TRUE(hostCommand(*host_, "destroy"));
+    const std::optional<int> code = saver_->wait(kGoneBound);
     ASSERT_TRUE(code.has_value()) << "still running after the host window went";
-    EXPECT_EQ(*code, 0) << saver->stderrText();
+    EXPECT_EQ(*code, 0) << saver_->stderrText();
     for (const char* title : {"Lumeridge", "Debug", "Error"}) EXPECT_EQ(countViewableTopLevels(d(), title), 0);
 }
 

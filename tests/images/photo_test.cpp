@@ -20,7 +20,7 @@
 #include "platform/linux/photo_image.h"
 #include "platform/platform.h"
 #include "tests/support/jpeg_writer.h"
-#include "tests/support/png_writer.h"
+#include "tools/png/png_encoder.h"
 
 namespace fs = std::filesystem;
 using photo::RgbImage;
@@ -64,18 +64,12 @@ std::vector<std::uint8_t> jpegBytes(const RgbImage& image, int orientation = 0, 
     return encodeJpeg(image.width, image.height, image.pixels.data(), orientation, 95, progressive);
 }
 
-std::vector<std::uint8_t> readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-std::vector<std::uint8_t> pngBytes(const RgbImage& image, const fs::path& scratch) {
-    writePng(scratch.string(), image.width, image.height, image.pixels.data(), false);
-    return readAll(scratch);
+std::vector<std::uint8_t> pngBytes(const RgbImage& image) {
+    return encodePng(image.width, image.height, 3, image.pixels.data());
 }
 
 // A fresh folder per test, removed afterwards.
@@ -225,9 +219,7 @@ TEST(PhotoDecode, LargeFilesArriveReducedButNotBelowTheSide) {
         EXPECT_EQ(out.width, 1500);
         for (int q = 0; q < 4; ++q) EXPECT_TRUE(quarterIs(out, q, kUpright[q]));
     }
-    const fs::path scratch = fs::temp_directory_path() / ("lumeridge-big-" + std::to_string(::getpid()) + ".png");
-    const std::vector<std::uint8_t> png = pngBytes(big, scratch);
-    fs::remove(scratch);
+    const std::vector<std::uint8_t> png = pngBytes(big);
     RgbImage out;
     ASSERT_TRUE(photo::decodePhoto(png.data(), png.size(), 1000, &out, nullptr));
     EXPECT_EQ(out.width, 1500) << "PNG rows averaged in blocks of 2";
@@ -279,7 +271,7 @@ TEST(PhotoSquare, ShrinkingAveragesEveryPixel) {
 TEST_F(PhotoFolder, BadFilesAreRefused) {
     const RgbImage small = quarters(64, 48, kUpright);
     const std::vector<std::uint8_t> jpeg = jpegBytes(small);
-    const std::vector<std::uint8_t> png = pngBytes(small, root / "scratch.png");
+    const std::vector<std::uint8_t> png = pngBytes(small);
 
     std::vector<std::uint8_t> corruptJpeg = jpeg;
     for (std::size_t i = corruptJpeg.size() / 2; i < corruptJpeg.size() / 2 + 40; ++i) corruptJpeg[i] = 0xFF;

@@ -89,21 +89,18 @@ void copyLog(const std::string& log, GLsizei bufSize, GLsizei* length, GLchar* o
     if (length) *length = n;
 }
 
+// The recorders: fake_ and the OpenGL name, one for each function the
+// program calls (install() takes them by those names).
+
 // --- state -----------------------------------------------------------------
-void APIENTRY fCullFace(GLenum mode) { rec("glCullFace", {num(mode)}); }
-void APIENTRY fFrontFace(GLenum mode) { rec("glFrontFace", {num(mode)}); }
-void APIENTRY fEnable(GLenum cap) { rec("glEnable", {num(cap)}); }
-void APIENTRY fDisable(GLenum cap) { rec("glDisable", {num(cap)}); }
-void APIENTRY fClear(GLbitfield mask) { rec("glClear", {num(mask)}); }
-void APIENTRY fClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-    rec("glClearColor", {num(r), num(g), num(b), num(a)});
+void APIENTRY fake_glCullFace(GLenum mode) { rec("glCullFace", {num(mode)}); }
+void APIENTRY fake_glFrontFace(GLenum mode) { rec("glFrontFace", {num(mode)}); }
+void APIENTRY fake_glDisable(GLenum cap) { rec("glDisable", {num(cap)}); }
+void APIENTRY fake_glClear(GLbitfield mask) { rec("glClear", {num(mask)}); }
+void APIENTRY fake_glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+    rec("glViewport", {num(x), num(y), num(w), num(h)});
 }
-void APIENTRY fViewport(GLint x, GLint y, GLsizei w, GLsizei h) { rec("glViewport", {num(x), num(y), num(w), num(h)}); }
-void APIENTRY fScissor(GLint x, GLint y, GLsizei w, GLsizei h) { rec("glScissor", {num(x), num(y), num(w), num(h)}); }
-void APIENTRY fPixelStorei(GLenum pname, GLint param) { rec("glPixelStorei", {num(pname), num(param)}); }
-void APIENTRY fFinish() { rec("glFinish", {}); }
-void APIENTRY fFlush() { rec("glFlush", {}); }
-void APIENTRY fGetIntegerv(GLenum pname, GLint* data) {
+void APIENTRY fake_glGetIntegerv(GLenum pname, GLint* data) {
     rec("glGetIntegerv", {num(pname), ptr(data)});
     if (!data) return;
     auto it = gState.integers.find(pname);
@@ -112,30 +109,26 @@ void APIENTRY fGetIntegerv(GLenum pname, GLint* data) {
     else if (pname == GL_NUM_EXTENSIONS)
         *data = static_cast<GLint>(gState.extensions.size());
 }
-const GLubyte* APIENTRY fGetString(GLenum name) {
+const GLubyte* APIENTRY fake_glGetString(GLenum name) {
     rec("glGetString", {num(name)});
     auto it = gState.strings.find(name);
     return it == gState.strings.end() ? nullptr : reinterpret_cast<const GLubyte*>(it->second.c_str());
 }
-const GLubyte* APIENTRY fGetStringi(GLenum name, GLuint index) {
+const GLubyte* APIENTRY fake_glGetStringi(GLenum name, GLuint index) {
     rec("glGetStringi", {num(name), num(index)});
     if (name != GL_EXTENSIONS || index >= gState.extensions.size()) return nullptr;
     return reinterpret_cast<const GLubyte*>(gState.extensions[index].c_str());
 }
-GLenum APIENTRY fGetError() {
-    rec("glGetError", {});
-    return GL_NO_ERROR;
-}
 
 // --- shaders and programs ----------------------------------------------------
-GLuint APIENTRY fCreateShader(GLenum type) {
+GLuint APIENTRY fake_glCreateShader(GLenum type) {
     Call& c = rec("glCreateShader", {num(type)});
     const GLuint name = newName();
     gState.shaderTypes[name] = type;
     c.floats.push_back(static_cast<float>(name));
     return name;
 }
-void APIENTRY fShaderSource(GLuint shader, GLsizei count, const GLchar* const* strings, const GLint* lengths) {
+void APIENTRY fake_glShaderSource(GLuint shader, GLsizei count, const GLchar* const* strings, const GLint* lengths) {
     Call& c = rec("glShaderSource", {num(shader), num(count), ptr(strings), ptr(lengths)});
     for (GLsizei k = 0; strings && k < count; ++k) {
         if (!strings[k]) continue;
@@ -145,8 +138,8 @@ void APIENTRY fShaderSource(GLuint shader, GLsizei count, const GLchar* const* s
             c.text.append(strings[k]);
     }
 }
-void APIENTRY fCompileShader(GLuint shader) { rec("glCompileShader", {num(shader)}); }
-void APIENTRY fGetShaderiv(GLuint shader, GLenum pname, GLint* params) {
+void APIENTRY fake_glCompileShader(GLuint shader) { rec("glCompileShader", {num(shader)}); }
+void APIENTRY fake_glGetShaderiv(GLuint shader, GLenum pname, GLint* params) {
     rec("glGetShaderiv", {num(shader), num(pname), ptr(params)});
     if (!params) return;
     if (pname == GL_COMPILE_STATUS) {
@@ -164,151 +157,98 @@ void APIENTRY fGetShaderiv(GLuint shader, GLenum pname, GLint* params) {
         *params = t == gState.shaderTypes.end() ? 0 : static_cast<GLint>(t->second);
     }
 }
-void APIENTRY fGetShaderInfoLog(GLuint shader, GLsizei bufSize, GLsizei* length, GLchar* log) {
+void APIENTRY fake_glGetShaderInfoLog(GLuint shader, GLsizei bufSize, GLsizei* length, GLchar* log) {
     rec("glGetShaderInfoLog", {num(shader), num(bufSize), ptr(length), ptr(log)});
     copyLog(infoLogFor(shader), bufSize, length, log);
 }
-void APIENTRY fDeleteShader(GLuint shader) { rec("glDeleteShader", {num(shader)}); }
-GLuint APIENTRY fCreateProgram() {
+void APIENTRY fake_glDeleteShader(GLuint shader) { rec("glDeleteShader", {num(shader)}); }
+GLuint APIENTRY fake_glCreateProgram() {
     Call& c = rec("glCreateProgram", {});
     const GLuint name = newName();
     c.floats.push_back(static_cast<float>(name));
     return name;
 }
-void APIENTRY fAttachShader(GLuint program, GLuint shader) { rec("glAttachShader", {num(program), num(shader)}); }
-void APIENTRY fDetachShader(GLuint program, GLuint shader) { rec("glDetachShader", {num(program), num(shader)}); }
-void APIENTRY fLinkProgram(GLuint program) { rec("glLinkProgram", {num(program)}); }
-void APIENTRY fGetProgramiv(GLuint program, GLenum pname, GLint* params) {
-    rec("glGetProgramiv", {num(program), num(pname), ptr(params)});
-    if (!params) return;
-    if (pname == GL_LINK_STATUS) *params = gState.linkStatus;
-    if (pname == GL_INFO_LOG_LENGTH) *params = logLength(gState.programInfoLog);
-}
-void APIENTRY fGetProgramInfoLog(GLuint program, GLsizei bufSize, GLsizei* length, GLchar* log) {
-    rec("glGetProgramInfoLog", {num(program), num(bufSize), ptr(length), ptr(log)});
-    copyLog(gState.programInfoLog, bufSize, length, log);
-}
-void APIENTRY fDeleteProgram(GLuint program) { rec("glDeleteProgram", {num(program)}); }
-void APIENTRY fUseProgram(GLuint program) { rec("glUseProgram", {num(program)}); }
-GLint APIENTRY fGetUniformLocation(GLuint program, const GLchar* name) {
+void APIENTRY fake_glAttachShader(GLuint program, GLuint shader) { rec("glAttachShader", {num(program), num(shader)}); }
+void APIENTRY fake_glLinkProgram(GLuint program) { rec("glLinkProgram", {num(program)}); }
+void APIENTRY fake_glDeleteProgram(GLuint program) { rec("glDeleteProgram", {num(program)}); }
+void APIENTRY fake_glUseProgram(GLuint program) { rec("glUseProgram", {num(program)}); }
+GLint APIENTRY fake_glGetUniformLocation(GLuint program, const GLchar* name) {
     Call& c = rec("glGetUniformLocation", {num(program), ptr(name)});
     if (name) c.text = name;
     auto it = gState.uniformLocations.find(c.text);
     return it == gState.uniformLocations.end() ? -1 : it->second;
 }
-GLint APIENTRY fGetAttribLocation(GLuint program, const GLchar* name) {
+GLint APIENTRY fake_glGetAttribLocation(GLuint program, const GLchar* name) {
     Call& c = rec("glGetAttribLocation", {num(program), ptr(name)});
     if (name) c.text = name;
     auto it = gState.attribLocations.find(c.text);
     return it == gState.attribLocations.end() ? -1 : it->second;
 }
-void APIENTRY fBindAttribLocation(GLuint program, GLuint index, const GLchar* name) {
-    Call& c = rec("glBindAttribLocation", {num(program), num(index), ptr(name)});
-    if (name) c.text = name;
-}
 
 // --- uniforms --------------------------------------------------------------
-void APIENTRY fUniform1f(GLint l, GLfloat a) { rec("glUniform1f", {num(l), num(a)}); }
-void APIENTRY fUniform2f(GLint l, GLfloat a, GLfloat b) { rec("glUniform2f", {num(l), num(a), num(b)}); }
-void APIENTRY fUniform3f(GLint l, GLfloat a, GLfloat b, GLfloat c) {
-    rec("glUniform3f", {num(l), num(a), num(b), num(c)});
-}
-void APIENTRY fUniform4f(GLint l, GLfloat a, GLfloat b, GLfloat c, GLfloat d) {
-    rec("glUniform4f", {num(l), num(a), num(b), num(c), num(d)});
-}
-void APIENTRY fUniform1i(GLint l, GLint a) { rec("glUniform1i", {num(l), num(a)}); }
-void APIENTRY fUniform1fv(GLint l, GLsizei n, const GLfloat* v) {
-    copyFloats(rec("glUniform1fv", {num(l), num(n), ptr(v)}), v, static_cast<std::size_t>(n > 0 ? n : 0));
-}
-void APIENTRY fUniform2fv(GLint l, GLsizei n, const GLfloat* v) {
-    copyFloats(rec("glUniform2fv", {num(l), num(n), ptr(v)}), v, 2u * static_cast<std::size_t>(n > 0 ? n : 0));
-}
-void APIENTRY fUniform3fv(GLint l, GLsizei n, const GLfloat* v) {
-    copyFloats(rec("glUniform3fv", {num(l), num(n), ptr(v)}), v, 3u * static_cast<std::size_t>(n > 0 ? n : 0));
-}
-void APIENTRY fUniform4fv(GLint l, GLsizei n, const GLfloat* v) {
-    copyFloats(rec("glUniform4fv", {num(l), num(n), ptr(v)}), v, 4u * static_cast<std::size_t>(n > 0 ? n : 0));
-}
-void APIENTRY fUniformMatrix4fv(GLint l, GLsizei n, GLboolean transpose, const GLfloat* v) {
+void APIENTRY fake_glUniform1f(GLint l, GLfloat a) { rec("glUniform1f", {num(l), num(a)}); }
+void APIENTRY fake_glUniform1i(GLint l, GLint a) { rec("glUniform1i", {num(l), num(a)}); }
+void APIENTRY fake_glUniformMatrix4fv(GLint l, GLsizei n, GLboolean transpose, const GLfloat* v) {
     copyFloats(rec("glUniformMatrix4fv", {num(l), num(n), num(transpose), ptr(v)}), v,
                16u * static_cast<std::size_t>(n > 0 ? n : 0));
 }
 
-// --- buffers, vertex arrays and draws -----------------------------------------
-void APIENTRY fGenBuffers(GLsizei n, GLuint* out) { genNames("glGenBuffers", n, out); }
-void APIENTRY fDeleteBuffers(GLsizei n, const GLuint* names) { rec("glDeleteBuffers", {num(n), ptr(names)}); }
-void APIENTRY fBindBuffer(GLenum target, GLuint buffer) { rec("glBindBuffer", {num(target), num(buffer)}); }
-void APIENTRY fBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
+// --- buffers, vertex attributes and draws --------------------------------------
+void APIENTRY fake_glGenBuffers(GLsizei n, GLuint* out) { genNames("glGenBuffers", n, out); }
+void APIENTRY fake_glDeleteBuffers(GLsizei n, const GLuint* names) { rec("glDeleteBuffers", {num(n), ptr(names)}); }
+void APIENTRY fake_glBindBuffer(GLenum target, GLuint buffer) { rec("glBindBuffer", {num(target), num(buffer)}); }
+void APIENTRY fake_glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
     copyBytes(rec("glBufferData", {num(target), num(size), ptr(data), num(usage)}), data, size);
 }
-void APIENTRY fBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, const void* data) {
-    copyBytes(rec("glBufferSubData", {num(target), num(offset), num(size), ptr(data)}), data, size);
-}
-void APIENTRY fGenVertexArrays(GLsizei n, GLuint* out) { genNames("glGenVertexArrays", n, out); }
-void APIENTRY fBindVertexArray(GLuint array) { rec("glBindVertexArray", {num(array)}); }
-void APIENTRY fDeleteVertexArrays(GLsizei n, const GLuint* names) { rec("glDeleteVertexArrays", {num(n), ptr(names)}); }
-void APIENTRY fEnableVertexAttribArray(GLuint index) { rec("glEnableVertexAttribArray", {num(index)}); }
-void APIENTRY fDisableVertexAttribArray(GLuint index) { rec("glDisableVertexAttribArray", {num(index)}); }
-void APIENTRY fVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
-                                   const void* pointer) {
+void APIENTRY fake_glEnableVertexAttribArray(GLuint index) { rec("glEnableVertexAttribArray", {num(index)}); }
+void APIENTRY fake_glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
+                                         const void* pointer) {
     rec("glVertexAttribPointer", {num(index), num(size), num(type), num(normalized), num(stride), ptr(pointer)});
 }
-void APIENTRY fDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
+void APIENTRY fake_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
     rec("glDrawElements", {num(mode), num(count), num(type), ptr(indices)});
-}
-void APIENTRY fDrawArrays(GLenum mode, GLint first, GLsizei count) {
-    rec("glDrawArrays", {num(mode), num(first), num(count)});
 }
 
 // --- textures ------------------------------------------------------------------
-void APIENTRY fGenTextures(GLsizei n, GLuint* out) { genNames("glGenTextures", n, out); }
-void APIENTRY fDeleteTextures(GLsizei n, const GLuint* names) { rec("glDeleteTextures", {num(n), ptr(names)}); }
-void APIENTRY fBindTexture(GLenum target, GLuint texture) { rec("glBindTexture", {num(target), num(texture)}); }
-void APIENTRY fActiveTexture(GLenum unit) { rec("glActiveTexture", {num(unit)}); }
-void APIENTRY fTexParameteri(GLenum target, GLenum pname, GLint param) {
+void APIENTRY fake_glGenTextures(GLsizei n, GLuint* out) { genNames("glGenTextures", n, out); }
+void APIENTRY fake_glDeleteTextures(GLsizei n, const GLuint* names) { rec("glDeleteTextures", {num(n), ptr(names)}); }
+void APIENTRY fake_glBindTexture(GLenum target, GLuint texture) { rec("glBindTexture", {num(target), num(texture)}); }
+void APIENTRY fake_glActiveTexture(GLenum unit) { rec("glActiveTexture", {num(unit)}); }
+void APIENTRY fake_glTexParameteri(GLenum target, GLenum pname, GLint param) {
     rec("glTexParameteri", {num(target), num(pname), num(param)});
 }
-void APIENTRY fTexParameterf(GLenum target, GLenum pname, GLfloat param) {
-    rec("glTexParameterf", {num(target), num(pname), num(param)});
-}
-void APIENTRY fTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w, GLsizei h, GLint border,
-                          GLenum format, GLenum type, const void* pixels) {
+void APIENTRY fake_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w, GLsizei h, GLint border,
+                                GLenum format, GLenum type, const void* pixels) {
     Call& c = rec("glTexImage2D", {num(target), num(level), num(internalFormat), num(w), num(h), num(border),
                                    num(format), num(type), ptr(pixels)});
     copyPixels(c, w, h, format, type, pixels);
 }
-void APIENTRY fTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GLsizei h, GLenum format,
-                             GLenum type, const void* pixels) {
+void APIENTRY fake_glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GLsizei h, GLenum format,
+                                   GLenum type, const void* pixels) {
     Call& c = rec("glTexSubImage2D",
                   {num(target), num(level), num(x), num(y), num(w), num(h), num(format), num(type), ptr(pixels)});
     copyPixels(c, w, h, format, type, pixels);
 }
-void APIENTRY fTexStorage2D(GLenum target, GLsizei levels, GLenum internalFormat, GLsizei w, GLsizei h) {
+void APIENTRY fake_glTexStorage2D(GLenum target, GLsizei levels, GLenum internalFormat, GLsizei w, GLsizei h) {
     rec("glTexStorage2D", {num(target), num(levels), num(internalFormat), num(w), num(h)});
 }
-void APIENTRY fGenerateMipmap(GLenum target) { rec("glGenerateMipmap", {num(target)}); }
 
 // --- framebuffers ----------------------------------------------------------------
-void APIENTRY fGenFramebuffers(GLsizei n, GLuint* out) { genNames("glGenFramebuffers", n, out); }
-void APIENTRY fDeleteFramebuffers(GLsizei n, const GLuint* names) { rec("glDeleteFramebuffers", {num(n), ptr(names)}); }
-void APIENTRY fBindFramebuffer(GLenum target, GLuint fb) { rec("glBindFramebuffer", {num(target), num(fb)}); }
-void APIENTRY fFramebufferTexture(GLenum target, GLenum attachment, GLuint texture, GLint level) {
+void APIENTRY fake_glGenFramebuffers(GLsizei n, GLuint* out) { genNames("glGenFramebuffers", n, out); }
+void APIENTRY fake_glDeleteFramebuffers(GLsizei n, const GLuint* names) {
+    rec("glDeleteFramebuffers", {num(n), ptr(names)});
+}
+void APIENTRY fake_glBindFramebuffer(GLenum target, GLuint fb) { rec("glBindFramebuffer", {num(target), num(fb)}); }
+void APIENTRY fake_glFramebufferTexture(GLenum target, GLenum attachment, GLuint texture, GLint level) {
     rec("glFramebufferTexture", {num(target), num(attachment), num(texture), num(level)});
 }
-void APIENTRY fFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level) {
-    rec("glFramebufferTexture2D", {num(target), num(attachment), num(textarget), num(texture), num(level)});
-}
-void APIENTRY fDrawBuffers(GLsizei n, const GLenum* bufs) {
+void APIENTRY fake_glDrawBuffers(GLsizei n, const GLenum* bufs) {
     Call& c = rec("glDrawBuffers", {num(n), ptr(bufs)});
     if (bufs && n > 0) {
         const auto* p = reinterpret_cast<const unsigned char*>(bufs);
         c.bytes.assign(p, p + sizeof(GLenum) * static_cast<std::size_t>(n));
         for (GLsizei k = 0; k < n; ++k) c.floats.push_back(static_cast<float>(bufs[k]));
     }
-}
-GLenum APIENTRY fCheckFramebufferStatus(GLenum target) {
-    rec("glCheckFramebufferStatus", {num(target)});
-    return gState.framebufferStatus;
 }
 
 void nullTable() {
@@ -329,80 +269,15 @@ void install() {
     gState.integers[GL_MINOR_VERSION] = 5;
     gCalls.clear();
 
-#define FAKE(name) lumeridge_gl##name = f##name
-    FAKE(CullFace);
-    FAKE(FrontFace);
-    FAKE(Enable);
-    FAKE(Disable);
-    FAKE(Clear);
-    FAKE(ClearColor);
-    FAKE(Viewport);
-    FAKE(Scissor);
-    FAKE(PixelStorei);
-    FAKE(Finish);
-    FAKE(Flush);
-    FAKE(GetIntegerv);
-    FAKE(GetString);
-    FAKE(GetStringi);
-    FAKE(GetError);
-    FAKE(CreateShader);
-    FAKE(ShaderSource);
-    FAKE(CompileShader);
-    FAKE(GetShaderiv);
-    FAKE(GetShaderInfoLog);
-    FAKE(DeleteShader);
-    FAKE(CreateProgram);
-    FAKE(AttachShader);
-    FAKE(DetachShader);
-    FAKE(LinkProgram);
-    FAKE(GetProgramiv);
-    FAKE(GetProgramInfoLog);
-    FAKE(DeleteProgram);
-    FAKE(UseProgram);
-    FAKE(GetUniformLocation);
-    FAKE(GetAttribLocation);
-    FAKE(BindAttribLocation);
-    FAKE(Uniform1f);
-    FAKE(Uniform2f);
-    FAKE(Uniform3f);
-    FAKE(Uniform4f);
-    FAKE(Uniform1i);
-    FAKE(Uniform1fv);
-    FAKE(Uniform2fv);
-    FAKE(Uniform3fv);
-    FAKE(Uniform4fv);
-    FAKE(UniformMatrix4fv);
-    FAKE(GenBuffers);
-    FAKE(DeleteBuffers);
-    FAKE(BindBuffer);
-    FAKE(BufferData);
-    FAKE(BufferSubData);
-    FAKE(GenVertexArrays);
-    FAKE(BindVertexArray);
-    FAKE(DeleteVertexArrays);
-    FAKE(EnableVertexAttribArray);
-    FAKE(DisableVertexAttribArray);
-    FAKE(VertexAttribPointer);
-    FAKE(DrawElements);
-    FAKE(DrawArrays);
-    FAKE(GenTextures);
-    FAKE(DeleteTextures);
-    FAKE(BindTexture);
-    FAKE(ActiveTexture);
-    FAKE(TexParameteri);
-    FAKE(TexParameterf);
-    FAKE(TexImage2D);
-    FAKE(TexSubImage2D);
-    FAKE(TexStorage2D);
-    FAKE(GenerateMipmap);
-    FAKE(GenFramebuffers);
-    FAKE(DeleteFramebuffers);
-    FAKE(BindFramebuffer);
-    FAKE(FramebufferTexture);
-    FAKE(FramebufferTexture2D);
-    FAKE(DrawBuffers);
-    FAKE(CheckFramebufferStatus);
-#undef FAKE
+    // Every function the program calls: the list the loader checks, and the
+    // loader's own version and extension queries, which it makes through
+    // pointers it tests itself and which are therefore not on that list.
+#define LUMERIDGE_GL_REQUIRED(name, extension) lumeridge_##name = fake_##name;
+#include "gfx/gl_required_functions.inc"
+#undef LUMERIDGE_GL_REQUIRED
+    lumeridge_glGetIntegerv = fake_glGetIntegerv;
+    lumeridge_glGetString = fake_glGetString;
+    lumeridge_glGetStringi = fake_glGetStringi;
 }
 
 void uninstall() { nullTable(); }

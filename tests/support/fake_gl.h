@@ -8,11 +8,13 @@
 //   const fakegl::Call* c = fakegl::first("glUniform1f");
 //   EXPECT_EQ(c->i(0), 3); EXPECT_FLOAT_EQ(c->f(1), 0.5f);
 //
-// install() first sets all 700 table pointers to null, then sets the pointers
-// of the functions listed in fake_gl.cpp (every function the program calls,
-// and a few neighbours) to recorders. Calling any other function is a null
-// call, so a test notices a function it did not expect. install() also
-// resets the log and the scripted answers.
+// install() first sets all 700 table pointers to null, then points those of
+// the functions the program calls at recorders: every function of
+// gfx/gl_required_functions.inc (the install list is made from it, so a
+// function added there needs a recorder here before the tests build), and the
+// loader's own queries glGetIntegerv, glGetString and glGetStringi. Calling
+// any other function is a null call, so a test notices a function it did not
+// expect. install() also resets the log and the scripted answers.
 //
 // Each call is recorded in order as a Call:
 //   args   every scalar argument in order: integers, enums, object names and
@@ -21,13 +23,13 @@
 //          null is 0).
 //   text   the string argument: the name of glGetUniformLocation,
 //          glGetAttribLocation; the concatenated sources of glShaderSource.
-//   floats float data a pointer argument points to: glUniform*fv and
-//          glUniformMatrix*fv (count × components values).
-//   bytes  byte data a pointer argument points to: glBufferData,
-//          glBufferSubData, and glTexImage2D / glTexSubImage2D when the
-//          pointer is not null and the format is RED, RG, RGB, BGR, RGBA or
-//          BGRA with type UNSIGNED_BYTE or FLOAT (GL_UNPACK_ALIGNMENT is not
-//          applied). glDrawBuffers copies its enums into bytes and floats.
+//   floats float data a pointer argument points to: glUniformMatrix4fv
+//          (count × 16 values).
+//   bytes  byte data a pointer argument points to: glBufferData, and
+//          glTexImage2D / glTexSubImage2D when the pointer is not null and
+//          the format is RED, RG, RGB, BGR, RGBA or BGRA with type
+//          UNSIGNED_BYTE or FLOAT (GL_UNPACK_ALIGNMENT is not applied).
+//          glDrawBuffers copies its enums into bytes and floats.
 //   floats also the names handed out by glGen*, glCreateShader and
 //          glCreateProgram, in order.
 //
@@ -38,13 +40,11 @@
 //   - compile status and info log per shader type (GL_VERTEX_SHADER,
 //     GL_FRAGMENT_SHADER): compileStatus (default 1), infoLog (default "");
 //     GL_INFO_LOG_LENGTH answers strlen + 1, or 0 for an empty log, as GL does;
-//   - link status (default 1) and program info log;
 //   - uniformLocations / attribLocations by name (default -1 for names not
 //     in the maps);
 //   - integers answered by glGetIntegerv by pname (defaults: GL_MAJOR_VERSION
 //     4, GL_MINOR_VERSION 5, GL_NUM_EXTENSIONS = extensions.size());
-//   - strings for glGetString and the extension list for glGetStringi;
-//   - framebufferStatus for glCheckFramebufferStatus (GL_FRAMEBUFFER_COMPLETE).
+//   - strings for glGetString and the extension list for glGetStringi.
 #pragma once
 
 #include <cstddef>
@@ -69,14 +69,11 @@ struct State {
     unsigned nextName = 1;
     std::map<unsigned, int> compileStatus;    // shader type -> status
     std::map<unsigned, std::string> infoLog;  // shader type -> log
-    int linkStatus = 1;
-    std::string programInfoLog;
     std::map<std::string, int> uniformLocations;
     std::map<std::string, int> attribLocations;
     std::map<unsigned, int> integers;         // glGetIntegerv pname -> value
     std::map<unsigned, std::string> strings;  // glGetString name -> text
     std::vector<std::string> extensions;      // glGetStringi(GL_EXTENSIONS, i)
-    unsigned framebufferStatus = 0x8CD5;      // GL_FRAMEBUFFER_COMPLETE
 
     // Filled by the fake as it runs: shader name -> its type.
     std::map<unsigned, unsigned> shaderTypes;
