@@ -158,9 +158,11 @@ TEST_F(Drawable, DrawSequence) {
         EXPECT_EQ(pointers[k].i(5), offsets[k]) << k;
     }
     // Each enable comes right before its pointer.
-    for (std::size_t k = 0; k + 1 < fakegl::calls().size(); ++k)
-        if (fakegl::calls()[k].name == "glEnableVertexAttribArray")
+    for (std::size_t k = 0; k + 1 < fakegl::calls().size(); ++k) {
+        if (fakegl::calls()[k].name == "glEnableVertexAttribArray") {
             EXPECT_EQ(fakegl::calls()[k + 1].name, "glVertexAttribPointer");
+        }
+    }
 
     // Own uniforms: iTime, viewportWidth, viewportHeight from the clock.
     const auto floats = fakegl::callsNamed("glUniform1f");
