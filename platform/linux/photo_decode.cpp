@@ -176,11 +176,32 @@ void pngRead(png_structp png, png_bytep target, png_size_t length) {
     in->offset += length;
 }
 
+// Whether every chunk's data lies inside the file, up to IEND or the end of
+// the data. libpng allocates a chunk's declared length before it reads the
+// chunk (for text chunks despite png_set_chunk_malloc_max), so a file of a
+// hundred bytes could otherwise make it ask for 2 GiB.
+bool chunksInsideTheFile(const std::uint8_t* data, std::size_t size) {
+    std::size_t offset = 8;  // after the signature
+    while (size - offset >= 8) {
+        const std::uint32_t length = (std::uint32_t{data[offset]} << 24) | (std::uint32_t{data[offset + 1]} << 16) |
+                                     (std::uint32_t{data[offset + 2]} << 8) | data[offset + 3];
+        if (length > size - offset - 8) return false;
+        if (std::memcmp(data + offset + 4, "IEND", 4) == 0) break;
+        if (size - offset - 8 - length < 4) break;  // the CRC is cut off: libpng reports that
+        offset += 12u + length;
+    }
+    return true;
+}
+
 void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void pngWarning(png_structp, png_const_charp) {}
 
 bool decodePng(const std::uint8_t* data, std::size_t size, int side, RgbImage* out, const char** problem) {
     *problem = "not a readable PNG";
+    if (!chunksInsideTheFile(data, size)) {
+        *problem = "truncated or corrupt PNG data";
+        return false;
+    }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
