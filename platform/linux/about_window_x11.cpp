@@ -166,6 +166,26 @@ std::uint32_t fallbackLogoPixel(int x, int y) {
 }
 
 // ---------------------------------------------------------------------------
+// The items of a format-32 window property of the given type (Xlib hands
+// them over as longs), at most maxItems; none when it is not set or has
+// another type or format.
+std::vector<long> longProperty(Display* display, Window window, Atom property, Atom type, long maxItems) {
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> items;
+    if (XGetWindowProperty(display, window, property, 0, maxItems, False, type, &actualType, &format, &count, &after,
+                           &data) == Success &&
+        data && actualType == type && format == 32) {
+        const auto* values = reinterpret_cast<const long*>(data);
+        items.assign(values, values + count);
+    }
+    if (data) XFree(data);
+    return items;
+}
+
+// ---------------------------------------------------------------------------
 class AboutX11 {
 public:
     explicit AboutX11(Display* display) : display_(display), screen_(DefaultScreen(display)) {}
@@ -309,19 +329,10 @@ void AboutX11::setSizeHints() {
 
 bool AboutX11::windowManagerSupports(const char* hint) {
     const Atom wanted = XInternAtom(display_, hint, False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(display_, RootWindow(display_, screen_), XInternAtom(display_, "_NET_SUPPORTED", False), 0,
-                           4096, False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
-        data && type == XA_ATOM && format == 32) {
-        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == wanted;
-    }
-    if (data) XFree(data);
-    return found;
+    const std::vector<long> supported = longProperty(display_, RootWindow(display_, screen_),
+                                                     XInternAtom(display_, "_NET_SUPPORTED", False), XA_ATOM, 4096);
+    return std::any_of(supported.begin(), supported.end(),
+                       [wanted](long atom) { return static_cast<Atom>(atom) == wanted; });
 }
 
 // Asks the window manager, before mapping, which frame it will draw, so
@@ -354,18 +365,11 @@ void AboutX11::waitForFrameExtents() {
 
 // Sizes the client so that client and frame together are 400 x 300.
 void AboutX11::fitToFrame() {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
     long extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
-    if (XGetWindowProperty(display_, window_, frameExtents_, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && type == XA_CARDINAL && format == 32 && count == 4) {
-        const auto* values = reinterpret_cast<const long*>(data);
+    const std::vector<long> values = longProperty(display_, window_, frameExtents_, XA_CARDINAL, 4);
+    if (values.size() == 4) {
         for (int i = 0; i < 4; ++i) extents[i] = std::clamp(values[i], 0L, 100L);
     }
-    if (data) XFree(data);
     const int width = std::max(1, about::kWindowWidth - static_cast<int>(extents[0] + extents[1]));
     const int height = std::max(1, about::kWindowHeight - static_cast<int>(extents[2] + extents[3]));
     if (width == width_ && height == height_) return;
