@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/frame_clock.h"
+#include "app/glfw_platform.h"
 #include "app/other_monitors.h"
 #include "scene/window_size.h"
 #include "app/window_icon.h"
@@ -92,6 +93,7 @@ ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
 
 void ScreensaverApp::initGlfw() {
     glfwSetErrorCallback(onGlfwError);
+    selectGlfwPlatform(commandLine->mode);
     if (!glfwInit()) {
         // Nothing below can work without GLFW.
         platform::fatalError("Failed to initialize GLFW", "Debug");
