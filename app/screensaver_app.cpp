@@ -60,13 +60,19 @@ void onGlfwError(int /*code*/, const char* description) {
 
 void onWindowSize(GLFWwindow* /*window*/, int width, int height) { setWindowSize(width, height); }
 
-void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) {
-    if (!hostMode()) std::exit(0);
+namespace {
+// A key or button ends the other modes after the current frame, not by an
+// exit from inside GLFW's event dispatch: the frame loop takes GLFW and its
+// GL contexts down before the process ends (see ScreensaverApp::run).
+void endOnInput() {
+    if (gScreensaverApp == nullptr || gScreensaverApp->window == nullptr || hostMode()) return;
+    glfwSetWindowShouldClose(gScreensaverApp->window, GLFW_TRUE);
 }
+}  // namespace
 
-void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) {
-    if (!hostMode()) std::exit(0);
-}
+void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) { endOnInput(); }
+
+void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) { endOnInput(); }
 
 void onCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
 
@@ -188,10 +194,11 @@ void ScreensaverApp::run() {
         if (host && !platform::hostWindowAlive(commandLine->parentWindow)) break;
         if (!keepRunning) break;
     }
-    if (host && platform::stopRequested()) {
-        glfwTerminate();
-        platform::endByStopSignal();
-    }
+    // Mesa's llvmpipe keeps worker threads for each context, and at exit
+    // GLVND's libGLX unloads the driver beneath them: with the contexts
+    // still there some exits crashed (Debian 13). They go first.
+    glfwTerminate();
+    if (host) platform::endByStopSignal();  // returns when no stop signal came
 }
 
 void ScreensaverApp::frameStep() {
