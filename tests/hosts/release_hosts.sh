@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# A release's package as its users get it: installed with apt in a fresh root
+# of that Debian release, then run the way the README says and under that
+# release's real screensaver hosts. The test programs of BUILD_DIR (a linux
+# tree, read-only inside the root) drive the installed program
+# ($LUMERIDGE_UNDER_TEST). Run by scripts/test --full; needs root.
+#
+#   release_hosts.sh bookworm DEB BUILD_DIR   Debian 12: XScreenSaver 6.06, mate-screensaver 1.26
+#   release_hosts.sh trixie DEB BUILD_DIR     Debian 13 (GLFW 3.4): XScreenSaver 6.09,
+#                                             xfce4-screensaver 4.18, /s and host mode, also
+#                                             in a Wayland session's environment
+#
+# Prints each host's start-to-picture and stop times ("[ figure ]") and the
+# checks that failed; exit 0 only if all passed.
+set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/debian-root.sh"
+root_namespace "$(realpath "$0")" "$@"
+suite=$1
+deb=$(realpath "$2")
+build=$(realpath "$3")
+chroot=$(dirname "$build")/roots/$suite-hosts
+trap 'root_remove "$chroot"' EXIT
+
+# The X tools and window manager the end-to-end tests use, and the hosts.
+packages=(xvfb xdotool x11-xserver-utils openbox dbus passwd xscreensaver)
+case $suite in
+  bookworm) packages+=(mate-screensaver libglib2.0-bin) ;;
+  trixie) packages+=(xfce4-screensaver) ;;
+  *) echo "release_hosts: no hosts for $suite" >&2; exit 2 ;;
+esac
+t0=$SECONDS
+root_create "$chroot" "$suite" "${packages[@]}" || exit 1
+echo "release_hosts: $suite root in $((SECONDS - t0)) s"
+cp "$deb" "$chroot/tmp/"
+root_run "$chroot" apt-get install -y -qq "/tmp/$(basename "$deb")" >/dev/null || {
+  echo "release_hosts: apt could not install $(basename "$deb")" >&2
+  exit 1
+}
+root_bind "$chroot" "$build"
+echo "release_hosts: $(root_run "$chroot" dpkg-query -W -f '${Package} ${Version}' lumeridge) installed with apt"
+
+failures=0
+check() {  # check WHAT COMMAND... (run inside the root)
+  local what=$1 out
+  shift
+  if out=$(root_run "$chroot" "$@" 2>&1); then
+    echo "ok   $what"
+  else
+    echo "FAIL $what"
+    sed 's/^/     /' <<<"$out" | tail -40
+    failures=$((failures + 1))
+  fi
+}
+# A test program of the build tree against the installed lumeridge; its
+# figures are shown.
+suite_of() {  # suite_of WHAT PROGRAM [FILTER]
+  local what=$1 program=$build/$2 filter=${3:-*} out
+  if out=$(root_run "$chroot" LUMERIDGE_UNDER_TEST=/usr/bin/lumeridge timeout 600 "$program" \
+      --gtest_filter="$filter" 2>&1); then
+    echo "ok   $what ($(grep -o '[0-9]* tests\? from [0-9]* test suites\? ran' <<<"$out"))"
+  else
+    echo "FAIL $what"
+    grep -E -A12 '^\[ RUN|Failure' <<<"$out" | grep -v '^\[       OK' | tail -80 | sed 's/^/     /'
+    failures=$((failures + 1))
+  fi
+  grep '^\[ figure \]' <<<"$out" | sed "s/^/     $suite: /"
+}
+
+# The README's and the manual's commands as typed.
+check "lumeridge --help on PATH" sh -c 'lumeridge --help | grep -q -- "--add-to-xscreensaver"'
+check "lumeridge --add-to-xscreensaver" sh -c 'export HOME=$(mktemp -d) && lumeridge --add-to-xscreensaver >/dev/null &&
+  grep -q "\"Lumeridge\" lumeridge --root" "$HOME/.xscreensaver"'
+check "the desktop file names the installed program" \
+  grep -qx 'Exec=/usr/libexec/xscreensaver/lumeridge --root' /usr/share/applications/screensavers/lumeridge.desktop
+suite_of "lumeridge /s --photos DIR, lumeridge --root --photos DIR" tests/e2e/shell_e2e_tests 'Backgrounds.Photos*'
+
+suite_of "XScreenSaver" tests/hosts/xscreensaver_e2e_tests
+suite_of "mate-screensaver and xfce4-screensaver" tests/hosts/session_hosts_e2e_tests
+suite_of "host mode, also in a Wayland session's environment" tests/e2e/host_e2e_tests
+if [[ $suite == trixie ]]; then
+  # GLFW 3.4: the whole shell, and a Wayland session's environment.
+  suite_of "/s and the other modes" tests/e2e/shell_e2e_tests '-Backgrounds.Photos*'
+fi
+
+echo "release_hosts: $suite: $failures failed, $((SECONDS - t0)) s"
+exit $((failures > 0))
