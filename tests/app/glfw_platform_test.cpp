@@ -6,8 +6,7 @@ namespace {
 
 constexpr ScreensaverMode Host = ScreensaverMode::Host, Preview = ScreensaverMode::Preview,
                           Screensaver = ScreensaverMode::Screensaver, None = ScreensaverMode::None;
-constexpr GlfwPlatform Default = GlfwPlatform::LibraryDefault, X11 = GlfwPlatform::X11,
-                       NoX = GlfwPlatform::NoXDisplay;
+constexpr GlfwPlatform Default = GlfwPlatform::LibraryDefault, X11 = GlfwPlatform::X11, NoX = GlfwPlatform::NoXDisplay;
 
 struct PlatformCase {
     int glfwMinor;

@@ -191,9 +191,7 @@ std::optional<std::string> Process::readLine(Seconds timeout) {
     return std::nullopt;
 }
 
-ExitWatch::ExitWatch(pid_t pid) : pid_(pid) {
-    attached_ = pid > 0 && ptrace(PTRACE_SEIZE, pid, nullptr, nullptr) == 0;
-}
+ExitWatch::ExitWatch(pid_t pid) : pid_(pid) { attached_ = pid > 0 && ptrace(PTRACE_SEIZE, pid, nullptr, nullptr) == 0; }
 
 ExitWatch::~ExitWatch() {
     if (!attached_ || code_) return;

@@ -94,7 +94,12 @@ TEST_P(SessionHostTest, ActivateShowsTheRainAndDeactivateEndsItBySigterm) {
     std::printf("[ figure ] %s: activation to a rippled picture: %.3f s\n", host.name, picture.firstPicture->count());
     EXPECT_TRUE(picture.moved) << picture.changed << " samples changed";
 
-    const StopResult stop = stopAndWatch(saver, [&] { EXPECT_EQ(run({host.command, "--deactivate"}), 0); }, kBound);
+    const StopResult stop = stopAndWatch(
+        saver,
+        [&] {
+            EXPECT_EQ(run({host.command, "--deactivate"}), 0);
+        },
+        kBound);
     ASSERT_TRUE(stop.watched);
     ASSERT_TRUE(stop.code) << "still running after --deactivate";
     EXPECT_EQ(*stop.code, 128 + SIGTERM) << daemon_->stderrText();
@@ -118,7 +123,8 @@ TEST_P(SessionHostTest, PreferencesPreviewLumeridgeAndEndItOnClose) {
 
     const std::optional<WindowInfo> window = waitForTopLevel(x_.connection(), "Screensaver Preferences", kBound);
     ASSERT_TRUE(window);
-    const StopResult stop = stopAndWatch(preview, [&] { sendDeleteWindow(x_.connection(), window->id); }, kBound);
+    const StopResult stop = stopAndWatch(
+        preview, [&] { sendDeleteWindow(x_.connection(), window->id); }, kBound);
     ASSERT_TRUE(stop.code) << "preview still running after the dialog closed";
     EXPECT_TRUE(*stop.code == 128 + SIGTERM || *stop.code == 0) << *stop.code;
     std::printf("[ figure ] %s: closed to the preview gone: %.3f s\n", host.preferences, stop.took.count());
@@ -138,17 +144,17 @@ INSTANTIATE_TEST_SUITE_P(
                     "/usr/bin/mate-screensaver-preferences"},
         // xfce4-screensaver 4.18, mate's fork, keeps its settings in xfconf
         // (mode 2: a single saver).
-        SessionHost{"xfce4-screensaver",
-                    {"/usr/bin/xfce4-screensaver", "--debug"},
-                    "/usr/bin/xfce4-screensaver-command",
-                    "XFCE",
-                    {{"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/saver/mode", "-n", "-t", "int", "-s",
-                      "2"},
-                     {"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/saver/themes/list", "-n", "-a", "-t",
-                      "string", "-s", "screensavers-lumeridge"},
-                     {"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/lock/enabled", "-n", "-t", "bool",
-                      "-s", "false"}},
-                    "/usr/bin/xfce4-screensaver-preferences"}),
+        SessionHost{
+            "xfce4-screensaver",
+            {"/usr/bin/xfce4-screensaver", "--debug"},
+            "/usr/bin/xfce4-screensaver-command",
+            "XFCE",
+            {{"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/saver/mode", "-n", "-t", "int", "-s", "2"},
+             {"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/saver/themes/list", "-n", "-a", "-t",
+              "string", "-s", "screensavers-lumeridge"},
+             {"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/lock/enabled", "-n", "-t", "bool", "-s",
+              "false"}},
+            "/usr/bin/xfce4-screensaver-preferences"}),
     [](const auto& info) { return std::string(info.param.desktop); });
 
 }  // namespace

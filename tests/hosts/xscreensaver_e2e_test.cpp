@@ -91,7 +91,8 @@ TEST_F(XScreenSaver, ActivateShowsTheRainAndDeactivateStopsItNormally) {
 
     const pid_t hack = findProcess(kHack);
     ASSERT_NE(hack, 0) << "no " << kHack << " process";
-    const StopResult stop = stopAndWatch(hack, [&] { EXPECT_EQ(command("-deactivate"), 0); }, Seconds(2));
+    const StopResult stop = stopAndWatch(
+        hack, [&] { EXPECT_EQ(command("-deactivate"), 0); }, Seconds(2));
     ASSERT_TRUE(stop.watched);
     ASSERT_TRUE(stop.code) << "still running after -deactivate";
     EXPECT_EQ(*stop.code, 128 + SIGTERM);
