@@ -30,10 +30,10 @@ using Argv = std::vector<std::string>;
 struct SessionHost {
     const char* name;
     Argv daemon;
-    const char* command;  // --query, --activate, --deactivate
-    const char* desktop;  // XDG_CURRENT_DESKTOP: the desktop file's OnlyShowIn
-    std::vector<Argv> chooseLumeridge;
-    const char* preferences;  // the dialog that lists the savers and previews the chosen one
+    const char* command;          // --query, --activate, --deactivate
+    const char* desktop;          // XDG_CURRENT_DESKTOP: the desktop file's OnlyShowIn
+    const char* chooseLumeridge;  // shell commands: Lumeridge alone, no lock
+    const char* preferences;      // the dialog that lists the savers and previews the chosen one
 };
 
 void PrintTo(const SessionHost& host, std::ostream* os) { *os << host.name; }
@@ -55,7 +55,7 @@ protected:
         env_ = childEnvironment(x_.name());
         env_.insert(env_.end(), {"HOME=" + home_, "DBUS_SESSION_BUS_ADDRESS=" + bus,
                                  std::string("XDG_CURRENT_DESKTOP=") + host.desktop});
-        for (const Argv& setting : host.chooseLumeridge) ASSERT_EQ(run(setting), 0) << setting[0];
+        ASSERT_EQ(run({"/bin/sh", "-c", host.chooseLumeridge}), 0) << host.chooseLumeridge;
         daemon_ = std::make_unique<Process>(host.daemon, env_);
         ASSERT_TRUE(waitUntil([&] { return run({host.command, "--query"}) == 0; }, kBound)) << daemon_->stderrText();
     }
@@ -138,23 +138,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {"/usr/bin/mate-screensaver", "--no-daemon", "--debug"},
                     "/usr/bin/mate-screensaver-command",
                     "MATE",
-                    {{"/usr/bin/gsettings", "set", "org.mate.screensaver", "mode", "single"},
-                     {"/usr/bin/gsettings", "set", "org.mate.screensaver", "themes", "['screensavers-lumeridge']"},
-                     {"/usr/bin/gsettings", "set", "org.mate.screensaver", "lock-enabled", "false"}},
+                    "gsettings set org.mate.screensaver mode single && gsettings set org.mate.screensaver themes "
+                    "\"['screensavers-lumeridge']\" && gsettings set org.mate.screensaver lock-enabled false",
                     "/usr/bin/mate-screensaver-preferences"},
         // xfce4-screensaver 4.18, mate's fork, keeps its settings in xfconf
         // (mode 2: a single saver).
-        SessionHost{
-            "xfce4-screensaver",
-            {"/usr/bin/xfce4-screensaver", "--debug"},
-            "/usr/bin/xfce4-screensaver-command",
-            "XFCE",
-            {{"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/saver/mode", "-n", "-t", "int", "-s", "2"},
-             {"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/saver/themes/list", "-n", "-a", "-t",
-              "string", "-s", "screensavers-lumeridge"},
-             {"/usr/bin/xfconf-query", "-c", "xfce4-screensaver", "-p", "/lock/enabled", "-n", "-t", "bool", "-s",
-              "false"}},
-            "/usr/bin/xfce4-screensaver-preferences"}),
+        SessionHost{"xfce4-screensaver",
+                    {"/usr/bin/xfce4-screensaver", "--debug"},
+                    "/usr/bin/xfce4-screensaver-command",
+                    "XFCE",
+                    "q='xfconf-query -c xfce4-screensaver -n -p'; $q /saver/mode -t int -s 2 && "
+                    "$q /saver/themes/list -a -t string -s screensavers-lumeridge && $q /lock/enabled -t bool -s false",
+                    "/usr/bin/xfce4-screensaver-preferences"}),
     [](const auto& info) { return std::string(info.param.desktop); });
 
 }  // namespace
