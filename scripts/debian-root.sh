@@ -22,11 +22,14 @@ root_namespace() {  # root_namespace SCRIPT ARG...
   exec unshare --mount --propagation private "$@"
 }
 
-# The archive of this machine's own Debian sources (deb822 or one-line form):
-# the same archive serves every release.
+# The archive of this machine's own Debian sources (deb822 or one-line form;
+# not the security archive): the same archive serves every release.
 debian_mirror() {
   local url
-  url=$(awk '/^URIs:/ && !done {print $2; done=1}' /etc/apt/sources.list.d/debian.sources 2>/dev/null)
+  url=$(awk '/^URIs:/ {uris = $2} /^Suites:/ {suites = $0}
+    /^$/ {if (uris != "" && suites !~ /security/) {print uris; exit}; uris = ""; suites = ""}
+    END {if (uris != "" && suites !~ /security/) print uris}' /etc/apt/sources.list.d/debian.sources 2>/dev/null |
+    head -1)
   [[ -n "$url" ]] || url=$(awk '$1 == "deb" && $0 !~ /security/ {print $2; exit}' /etc/apt/sources.list 2>/dev/null)
   [[ -n "$url" ]] || { echo "debian-root: no Debian archive in /etc/apt/sources.list*" >&2; return 1; }
   echo "$url"
