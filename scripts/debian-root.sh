@@ -51,12 +51,18 @@ root_create() {  # root_create DIR SUITE PACKAGE...
   log=$(mktemp)
   # The package lists stay: the caller installs more with apt.
   # A root made for one run needs no fsync after every file dpkg writes.
-  if ! mmdebstrap --variant=apt --skip=cleanup/apt/lists --dpkgopt=force-unsafe-io --include="$(IFS=,; echo "$*")" \
-      "$suite" "$dir" "$mirror" >"$log" 2>&1; then
+  # In a session of its own, so that root_remove can end it with all it
+  # started (apt, dpkg) should the caller end first.
+  setsid mmdebstrap --variant=apt --skip=cleanup/apt/lists --dpkgopt=force-unsafe-io \
+    --include="$(IFS=,; echo "$*")" "$suite" "$dir" "$mirror" >"$log" 2>&1 &
+  root_builder=$!
+  if ! wait "$root_builder"; then
+    root_builder=
     tail -20 "$log" >&2; rm -f "$log"
     echo "debian-root: mmdebstrap $suite failed" >&2
     return 1
   fi
+  root_builder=
   rm -f "$log"
   mount -t proc proc "$dir/proc" &&
     mount -t sysfs sysfs "$dir/sys" &&
@@ -79,6 +85,11 @@ root_run() {  # root_run DIR COMMAND...
 
 root_remove() {  # root_remove DIR
   local dir=$1 point
+  if [[ -n "${root_builder:-}" ]]; then
+    kill -TERM -- "-$root_builder" 2>/dev/null
+    wait "$root_builder" 2>/dev/null
+    root_builder=
+  fi
   [[ -e "$dir" ]] || return 0
   # Whatever still runs inside (an X server of a failed test) was started
   # here, in this root, and holds its mounts.
