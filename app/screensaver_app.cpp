@@ -194,7 +194,7 @@ void ScreensaverApp::run() {
 
 void ScreensaverApp::frameStep() {
     const double now = glfwGetTime();
-    const float t = static_cast<float>(commandLine->mode == ScreensaverMode::Host ? hostClock.next(now) : now);
+    const double t = commandLine->mode == ScreensaverMode::Host ? hostClock.next(now) : now;
     RainScene& scene = rainScene();
     scene.clock()->setCurrentTime(t);
     scene.render();

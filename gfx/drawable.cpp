@@ -172,12 +172,14 @@ void GLFWDrawableSky::setupAttributes() {
 }
 
 void GLFWDrawableSky::setUniforms() {
-    const float time = clock_ ? clock_->currentTime() : 0.0f;
+    const ShaderTime time = clock_ ? clock_->shaderTime() : ShaderTime();
     const float width = clock_ ? clock_->width() : 0.0f;
     const float height = clock_ ? clock_->height() : 0.0f;
-    glUniform1f(uniformLocation("iTime"), time);
+    glUniform1f(uniformLocation("iTime"), time.cycleTime);
     glUniform1f(uniformLocation("viewportWidth"), width);
     glUniform1f(uniformLocation("viewportHeight"), height);
+    glUniform2f(uniformLocation("rippleDrift"), time.driftX, time.driftY);
+    glUniform1f(uniformLocation("ringSwing"), time.ringSwing);
 }
 
 void GLFWDrawableSky::beforeDraw() {}

@@ -45,7 +45,7 @@ void RainScene::setup() {
 
     stats_ = FrameStats();
     registry_ = new GLFWProgramRegistry();
-    clock_ = new SceneClock(0.0f);
+    clock_ = new SceneClock(0.0);
     camera_ = new Camera(Vector3(0.0f, 0.0f, 100.0f));
     camera_->pitch(1.0f);
     camera_->updateView(0);
@@ -55,7 +55,7 @@ void RainScene::setup() {
         backgroundId_ = kPhotoBackgroundId;
         background_ = new GLFWTexture(photo.data(), kBackgroundSide);
     } else {
-        backgroundId_ = backgroundBitmapIds[backgroundIndex(sceneTime())];
+        backgroundId_ = backgroundBitmapIds[backgroundIndex(static_cast<float>(sceneTime()))];
         background_ = new GLFWTexture(backgroundId_, kBackgroundSide);
     }
 

@@ -6,7 +6,12 @@
 
 in vec2 fs_tex;
 
+// Time, reduced on the CPU in double precision: iTime is the time within a
+// 20-second cycle (every period computed from it divides 20 s), the others
+// are values of slow periodic functions of the time since start-up.
 uniform float iTime;
+uniform vec2 rippleDrift;  // (sin(t / 31), cos(t / 23)): the grid's slow drift
+uniform float ringSwing;   // sin(t / 10): the swing of a ring's final radius
 uniform float viewportWidth;
 uniform float viewportHeight;
 
@@ -70,7 +75,7 @@ void main()
     vec2 uvx = vec2(gl_FragCoord.x / viewportWidth, (gl_FragCoord.y / viewportHeight) / aspect);
 
     // Ripple space: 5 cells per normalsTextureSize pixels, drifting slowly.
-    vec2 uv = vec2(sin(iTime / 31.0), cos(iTime / 23.0)) + 5.0 * gl_FragCoord.xy / normalsTextureSize;
+    vec2 uv = rippleDrift + 5.0 * gl_FragCoord.xy / normalsTextureSize;
     vec2 p0 = floor(uv);
 
     // The cells around p0, row by row (j = -1, 0, 1), each row left to right
@@ -88,7 +93,7 @@ void main()
         vec2 p = c + hash22(c);
         float t = fract(0.3 * iTime + hash12(c));
         vec2 v = p - uv;
-        float d = length(v) - (float(MAX_RADIUS) + 0.5 - 0.2 * sin(iTime / 10.0)) * t;
+        float d = length(v) - (float(MAX_RADIUS) + 0.5 - 0.2 * ringSwing) * t;
         float h = 0.001;
         float s = (wave(d + h) - wave(d - h)) / (2.0 * h);
         s *= (1.0 - t) * (1.0 - t);

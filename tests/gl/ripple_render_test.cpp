@@ -125,7 +125,7 @@ protected:
         Outcome o;
         const int k = normalsSize == 1024.0f ? 0 : 1;
         ripple::Uniforms u;
-        u.iTime = iTime;
+        u.time = iTime;
         u.viewportWidth = static_cast<float>(viewport.width);
         u.viewportHeight = static_cast<float>(viewport.height);
         u.normalsTextureSize = normalsSize;

@@ -37,7 +37,7 @@ const BitmapPixelSource kFlatBitmap = {openFlat, flatPixel, closeFlat};
 const std::map<std::string, int> kUniforms = {
     {"model_world", 10},       {"world_projection", 11}, {"model_projection", 12}, {"iTime", 13},
     {"viewportWidth", 14},     {"viewportHeight", 15},   {"normalsTexture", 20},   {"normalsTextureSize", 21},
-    {"backgroundTexture", 22}, {"renderMode", 23}};
+    {"backgroundTexture", 22}, {"renderMode", 23},       {"rippleDrift", 16},      {"ringSwing", 17}};
 
 class Scene : public ::testing::Test {
 protected:
@@ -100,7 +100,8 @@ protected:
                 s << "bindTexture " << (c.i(0) == GL_TEXTURE_2D ? "" : "?") << object(c.i(1));
             } else if (c.name == "glUniform1f" || c.name == "glUniform1i") {
                 const std::string name = uniformNames.count(c.i(0)) ? uniformNames[c.i(0)] : "?";
-                if (name == "iTime" || name == "viewportWidth" || name == "viewportHeight") continue;
+                if (name == "iTime" || name == "viewportWidth" || name == "viewportHeight" || name == "ringSwing")
+                    continue;
                 s << name << '=';
                 if (c.name == "glUniform1f")
                     s << c.f(1);

@@ -79,11 +79,12 @@ Vec3 sampleNearest(const Texture& texture, Vec2 st) {
     return texture.texel(i, j);
 }
 
-Vec2 circlesAverage(Vec2 fragCoord, float iTime, float normalsTextureSize) {
-    const Vec2 uv{std::sin(iTime / 31.0f) + 5.0f * fragCoord.x / normalsTextureSize,
-                  std::cos(iTime / 23.0f) + 5.0f * fragCoord.y / normalsTextureSize};
+Vec2 circlesAverage(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize) {
+    const float iTime = time.cycleTime;
+    const Vec2 uv{time.driftX + 5.0f * fragCoord.x / normalsTextureSize,
+                  time.driftY + 5.0f * fragCoord.y / normalsTextureSize};
     const Vec2 p0{std::floor(uv.x), std::floor(uv.y)};
-    const float finalRadius = static_cast<float>(kMaxRadius) + 0.5f - 0.2f * std::sin(iTime / 10.0f);
+    const float finalRadius = static_cast<float>(kMaxRadius) + 0.5f - 0.2f * time.ringSwing;
     Vec2 sum;
     for (int j = -kMaxRadius; j <= kMaxRadius; ++j) {
         for (int i = -kMaxRadius; i <= kMaxRadius; ++i) {
@@ -116,11 +117,12 @@ Vec3 shade(Vec3 n, Vec2 uvx, float intensity, const Texture& background) {
 }
 
 Vec3 fragment(const Uniforms& u, const Textures& textures, Vec2 fragCoord) {
-    const float intensity = refractionIntensity(u.iTime);
+    const ShaderTime time = shaderTimeAt(u.time);
+    const float intensity = refractionIntensity(time.cycleTime);
     const float aspect = u.viewportWidth / u.viewportHeight;
     const Vec2 uvx{fragCoord.x / u.viewportWidth, (fragCoord.y / u.viewportHeight) / aspect};
     if (u.renderMode < 2.0f) {
-        const Vec3 n = normalFrom(circlesAverage(fragCoord, u.iTime, u.normalsTextureSize));
+        const Vec3 n = normalFrom(circlesAverage(fragCoord, time, u.normalsTextureSize));
         if (u.renderMode < 1.0f) return n;
         return shade(n, uvx, intensity, *textures.background);
     }

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "gfx/scene_clock.h"
+
 namespace ripple {
 
 struct Vec2 {
@@ -53,7 +55,9 @@ Vec3 sampleLinear(const Texture& texture, Vec2 st);
 Vec3 sampleNearest(const Texture& texture, Vec2 st);
 
 struct Uniforms {
-    float iTime = 0.0f;
+    // Scene seconds: the shader's time inputs (iTime, rippleDrift, ringSwing)
+    // are what the program's clock reduces them to (shaderTimeAt).
+    double time = 0.0;
     float viewportWidth = 0.0f;
     float viewportHeight = 0.0f;
     float normalsTextureSize = 1024.0f;
@@ -67,7 +71,7 @@ struct Textures {
 
 // Half the sum over the nine cells of each ripple's fading radial slope,
 // divided by nine, at window position `fragCoord` (a pixel centre).
-Vec2 circlesAverage(Vec2 fragCoord, float iTime, float normalsTextureSize);
+Vec2 circlesAverage(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize);
 // The surface normal from circlesAverage; the root's argument clamped at 0.
 Vec3 normalFrom(Vec2 circlesAverage);
 // Refraction into the background and the specular highlight.

@@ -30,7 +30,7 @@ bool RippleRig::ready() {
     GLint linked = 0;
     glGetProgramiv(p->programName(), GL_LINK_STATUS, &linked);
     if (linked == 0) return false;
-    for (const char* name : {"iTime", "viewportWidth", "viewportHeight", "normalsTexture", "backgroundTexture",
+    for (const char* name : {"iTime", "rippleDrift", "ringSwing", "viewportWidth", "viewportHeight", "normalsTexture", "backgroundTexture",
                              "normalsTextureSize", "renderMode"})
         if (p->uniformLocation(name) < 0) return false;
     return true;
@@ -40,7 +40,7 @@ void RippleRig::draw(const ripple::Uniforms& u) {
     GLFWProgram* p = program();
     if (p == nullptr) return;
     clock_.setViewport(u.viewportWidth, u.viewportHeight);
-    clock_.setCurrentTime(u.iTime);
+    clock_.setCurrentTime(u.time);
     registry_.useProgram(kProgramKey);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, normalsTexture_);

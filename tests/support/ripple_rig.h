@@ -39,7 +39,7 @@ public:
 
 private:
     GLFWProgramRegistry registry_;
-    SceneClock clock_{0.0f};
+    SceneClock clock_{0.0};
     Camera camera_;
     std::unique_ptr<GLFWDrawableSky> sky_;
     GLuint normalsTexture_ = 0;

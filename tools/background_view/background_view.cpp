@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     }
     const int id = std::atoi(argv[1]);
     const std::string out = argv[2];
-    const float seconds = argc >= 4 ? static_cast<float>(std::atof(argv[3])) : 10.0f;
+    const double seconds = argc >= 4 ? std::atof(argv[3]) : 10.0;
     const int width = argc == 6 ? std::atoi(argv[4]) : 1920;
     const int height = argc == 6 ? std::atoi(argv[5]) : 1080;
     if (width < 16 || height < 16 || width > 8192 || height > 8192) return fail("unreasonable size");
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     // A few frames leading up to the wanted time, the last one kept.
     constexpr int kFrames = 3;
     for (int k = 0; k < kFrames; ++k) {
-        scene.clock()->setCurrentTime(seconds - static_cast<float>(kFrames - 1 - k) / 60.0f);
+        scene.clock()->setCurrentTime(seconds - (kFrames - 1 - k) / 60.0);
         scene.render();
         if (k + 1 < kFrames) glfwSwapBuffers(window);
     }
