@@ -6,6 +6,14 @@
 #include "gfx/gl.h"
 #include "platform/platform.h"
 
+void WindowDestroyer::operator()(GLFWwindow* window) const { glfwDestroyWindow(window); }
+
+std::vector<GLFWwindow*> OtherMonitorWindows::windows() const {
+    std::vector<GLFWwindow*> out;
+    for (const WindowHandle& window : windows_) out.push_back(window.get());
+    return out;
+}
+
 void paintCoverWindow(GLFWwindow* window) {
     GLFWwindow* previous = glfwGetCurrentContext();
     glfwMakeContextCurrent(window);
@@ -56,7 +64,7 @@ void OtherMonitorWindows::open(GLFWwindow* primary) {
         if (monitors[i] == primaryMonitor) continue;
         int x = 0, y = 0, width = 0, height = 0;
         if (!platform::monitorArea(monitors[i], &x, &y, &width, &height)) continue;
-        if (GLFWwindow* window = openCoverWindow(x, y, width, height)) windows_.push_back(window);
+        if (GLFWwindow* window = openCoverWindow(x, y, width, height)) windows_.emplace_back(window);
     }
     glfwMakeContextCurrent(primary);
     glfwSetErrorCallback(reportError);

@@ -4,20 +4,34 @@
 // window; motion does not. The primary's window is not touched.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 struct GLFWwindow;
 
+// A GLFW window owned by its holder: destroyed with glfwDestroyWindow.
+struct WindowDestroyer {
+    void operator()(GLFWwindow* window) const;
+};
+using WindowHandle = std::unique_ptr<GLFWwindow, WindowDestroyer>;
+
 class OtherMonitorWindows {
 public:
+    OtherMonitorWindows() = default;
+    ~OtherMonitorWindows() { close(); }
+    OtherMonitorWindows(const OtherMonitorWindows&) = delete;
+    OtherMonitorWindows& operator=(const OtherMonitorWindows&) = delete;
+
     // Opens one window per monitor other than the primary, without taking
     // the focus from `primary`, whose context is current again afterwards.
     // A window that cannot be opened leaves its monitor uncovered.
     void open(GLFWwindow* primary);
-    const std::vector<GLFWwindow*>& windows() const { return windows_; }
+    // Destroys the windows.
+    void close() { windows_.clear(); }
+    std::vector<GLFWwindow*> windows() const;
 
 private:
-    std::vector<GLFWwindow*> windows_;
+    std::vector<WindowHandle> windows_;
 };
 
 // One cover window at (x, y) of the given size, shown without the focus and

@@ -5,9 +5,6 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/frame_clock.h"
-#include "app/other_monitors.h"
-#include "scene/window_size.h"
 #include "app/window_icon.h"
 #include "gfx/context_setup.h"
 #include "gfx/gl.h"
@@ -15,25 +12,13 @@
 #include "platform/fatal.h"
 #include "platform/platform.h"
 #include "scene/rain_scene.h"
+#include "scene/rain_view.h"
 
-ScreensaverApp* gScreensaverApp = nullptr;
 GLFWmonitor* (*primaryMonitor)() = glfwGetPrimaryMonitor;
 
 namespace {
-
-// The saver's window once it exists: from then on a GLFW error ends the
-// program, and its box must not sit behind the window.
-GLFWwindow* gOpenWindow = nullptr;
-
-}  // namespace
-
-namespace {
-// Host mode: the host owns the input, and its window may change.
-bool hostMode() { return gScreensaverApp != nullptr && gScreensaverApp->commandLine->mode == ScreensaverMode::Host; }
-bool drawsIntoHostWindow(ScreensaverMode mode) {
-    return mode == ScreensaverMode::Preview || mode == ScreensaverMode::Host;
-}
-FrameClock hostClock;
+// The running application, the callbacks' way to it.
+ScreensaverApp* theApp = nullptr;
 }  // namespace
 
 int windowsVersionNumber(std::uint32_t versionValue) {
@@ -42,35 +27,31 @@ int windowsVersionNumber(std::uint32_t versionValue) {
     return major * 10 + minor;
 }
 
-namespace {
-// A preview whose host window has gone has nothing left to show or report:
-// it ends quietly, like a start whose host was already gone.
-bool previewHostGone() {
-    return gCommandLine != nullptr && gCommandLine->mode == ScreensaverMode::Preview &&
-           !platform::hostWindowExists(gCommandLine->parentWindow);
-}
-}  // namespace
-
 void onGlfwError(int /*code*/, const char* description) {
-    if (previewHostGone()) return;  // the failed adoption ends quietly
-    if (gOpenWindow != nullptr) platform::fatalError(description ? description : "", "Error");
-    platform::messageBox(description ? description : "", "Error", platform::MessageIcon::Information);
+    const char* text = description ? description : "";
+    if (theApp != nullptr) {
+        theApp->glfwError(text);
+        return;
+    }
+    platform::messageBox(text, "Error", platform::MessageIcon::Information);
 }
 
-void onWindowSize(GLFWwindow* /*window*/, int width, int height) { setWindowSize(width, height); }
+void onWindowSize(GLFWwindow* window, int width, int height) {
+    if (theApp != nullptr) theApp->windowResized(window, width, height);
+}
 
 void onKey(GLFWwindow* /*window*/, int /*key*/, int /*scancode*/, int /*action*/, int /*mods*/) {
-    if (!hostMode()) std::exit(0);
+    if (theApp != nullptr) theApp->inputEvent();
 }
 
 void onMouseButton(GLFWwindow* /*window*/, int /*button*/, int /*action*/, int /*mods*/) {
-    if (!hostMode()) std::exit(0);
+    if (theApp != nullptr) theApp->inputEvent();
 }
 
 void onCursorPos(GLFWwindow* /*window*/, double /*x*/, double /*y*/) {}
 
 void onFocusLost(GLFWwindow* window, int focused) {
-    if (!focused) glfwSetWindowShouldClose(window, GLFW_TRUE);
+    if (theApp != nullptr) theApp->focusChanged(window, focused);
 }
 
 void onScroll(GLFWwindow* /*window*/, double /*xoffset*/, double /*yoffset*/) {}
@@ -83,11 +64,51 @@ void requireOpenGlFunctions() {
     platform::fatalError(message.c_str(), "Debug");
 }
 
-ScreensaverApp::ScreensaverApp(CommandLine* line) : commandLine(line) {
+ScreensaverApp::ScreensaverApp(const CommandLine& line) : commandLine_(line) {
+    theApp = this;
     initGlfw();
     computeWindowSize();
     openWindow();
     setRenderState();
+}
+
+ScreensaverApp::~ScreensaverApp() {
+    tearDown();
+    if (theApp == this) theApp = nullptr;
+}
+
+bool ScreensaverApp::drawsIntoHostWindow() const {
+    return commandLine_.mode == ScreensaverMode::Preview || commandLine_.mode == ScreensaverMode::Host;
+}
+
+// A preview whose host window has gone has nothing left to show or report:
+// it ends quietly, like a start whose host was already gone.
+bool ScreensaverApp::previewHostGone() const {
+    return commandLine_.mode == ScreensaverMode::Preview && !platform::hostWindowExists(commandLine_.parentWindow);
+}
+
+void ScreensaverApp::glfwError(const char* description) {
+    if (previewHostGone()) return;  // the failed adoption ends quietly
+    // Once the saver's window exists an error ends the program, and its box
+    // must not sit behind the window.
+    if (window_ != nullptr) platform::fatalError(description, "Error");
+    platform::messageBox(description, "Error", platform::MessageIcon::Information);
+}
+
+void ScreensaverApp::windowResized(GLFWwindow* window, int width, int height) {
+    if (window != window_) return;
+    windowWidth_ = width;
+    windowHeight_ = height;
+    if (view_ != nullptr) view_->resize(width, height);
+}
+
+void ScreensaverApp::inputEvent() {
+    // Host mode: the host owns the input.
+    if (!hostMode()) std::exit(0);
+}
+
+void ScreensaverApp::focusChanged(GLFWwindow* window, int focused) {
+    if (!focused) glfwSetWindowShouldClose(window, GLFW_TRUE);
 }
 
 void ScreensaverApp::initGlfw() {
@@ -96,106 +117,130 @@ void ScreensaverApp::initGlfw() {
         // Nothing below can work without GLFW.
         platform::fatalError("Failed to initialize GLFW", "Debug");
     }
+    glfwRunning_ = true;
 }
 
 void ScreensaverApp::computeWindowSize() {
-    if (drawsIntoHostWindow(commandLine->mode)) {
-        int width = 0, height = 0;
-        platform::hostClientSize(commandLine->parentWindow, &width, &height);
-        setWindowSize(width, height);
+    if (drawsIntoHostWindow()) {
+        platform::hostClientSize(commandLine_.parentWindow, &windowWidth_, &windowHeight_);
         return;
     }
     // Without a monitor there is no screen to cover (a session whose display
     // is detached, a machine without one): an 800 x 600 window on no screen
     // would guard nothing, so the start fails as an unopened window does.
-    monitor = primaryMonitor();
-    if (monitor == nullptr) platform::fatalError("Failed to open window", "Debug");
+    monitor_ = primaryMonitor();
+    if (monitor_ == nullptr) platform::fatalError("Failed to open window", "Debug");
+    windowWidth_ = 800;
+    windowHeight_ = 600;
     if (windowsVersionNumber(platform::getVersion()) >= 60) {
-        const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-        setWindowSize(mode ? mode->width : 800, mode ? mode->height : 600);
-    } else {
-        setWindowSize(800, 600);
+        if (const GLFWvidmode* mode = glfwGetVideoMode(monitor_)) {
+            windowWidth_ = mode->width;
+            windowHeight_ = mode->height;
+        }
     }
 }
 
 void ScreensaverApp::openWindow() {
     setContextHints();
 
-    if (drawsIntoHostWindow(commandLine->mode)) {
-        window = platform::adoptHostWindow(commandLine->parentWindow);
+    GLFWwindow* window = nullptr;
+    if (drawsIntoHostWindow()) {
+        window = platform::adoptHostWindow(commandLine_.parentWindow);
     } else {
         // Another window coming to the front ends the saver (onFocusLost)
         // instead of minimising it, where it would live on unseen.
         glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
-        window = glfwCreateWindow(windowWidth, windowHeight, "Lumeridge", monitor, nullptr);
+        window = glfwCreateWindow(windowWidth_, windowHeight_, "Lumeridge", monitor_, nullptr);
     }
     if (window == nullptr && previewHostGone()) {
-        glfwTerminate();
+        tearDown();
         std::exit(0);
     }
     if (window == nullptr) {
         platform::fatalError("Failed to open window", "Debug");
     }
 
-    gOpenWindow = window;
-    glfwSetWindowSizeCallback(window, onWindowSize);
-    glfwSetKeyCallback(window, onKey);
-    glfwSetMouseButtonCallback(window, onMouseButton);
-    glfwSetCursorPosCallback(window, onCursorPos);
-    glfwSetScrollCallback(window, onScroll);
-    if (!drawsIntoHostWindow(commandLine->mode)) glfwSetWindowFocusCallback(window, onFocusLost);
+    window_ = window;
+    glfwSetWindowSizeCallback(window_, onWindowSize);
+    glfwSetKeyCallback(window_, onKey);
+    glfwSetMouseButtonCallback(window_, onMouseButton);
+    glfwSetCursorPosCallback(window_, onCursorPos);
+    glfwSetScrollCallback(window_, onScroll);
+    if (!drawsIntoHostWindow()) glfwSetWindowFocusCallback(window_, onFocusLost);
 
-    glfwMakeContextCurrent(window);
+    glfwMakeContextCurrent(window_);
 
     static WindowIconPixels iconRows = windowIconRows();
     GLFWimage image;
     image.width = kWindowIconSide;
     image.height = kWindowIconSide;
     image.pixels = iconRows.data();
-    glfwSetWindowIcon(window, 1, &image);
+    glfwSetWindowIcon(window_, 1, &image);
 
     glLoaderInit();
     requireOpenGlFunctions();
-    if (!drawsIntoHostWindow(commandLine->mode)) otherMonitors.open(window);
+    if (!drawsIntoHostWindow()) otherMonitors_.open(window_);
 }
 
 void ScreensaverApp::setRenderState() {
     ::setRenderState();
     glfwSwapInterval(1);
-    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    glfwSetInputMode(window_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+}
+
+void ScreensaverApp::setupScene() {
+    if (scene_ != nullptr) return;
+    scene_ = std::make_unique<RainScene>();
+    scene_->setup();
+    view_ = std::make_unique<RainView>(WindowSize(windowWidth_, windowHeight_));
 }
 
 void ScreensaverApp::run() {
-    RainScene& scene = rainScene();
-    scene.setup();
-    const bool host = commandLine->mode == ScreensaverMode::Host;
+    setupScene();
+    const bool host = hostMode();
     bool keepRunning = true;
     for (;;) {
-        frameStep();
-        glfwSwapBuffers(window);
+        drawFrame();
+        swapFrame();
         // From the first frame shown on, a stop signal waits for the frame.
         if (host) platform::stopSignalsEndAfterTheFrame();
         glfwPollEvents();
-        if (!host && glfwGetKey(window, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
-        if (glfwWindowShouldClose(window) == 1) keepRunning = false;
+        if (!host && glfwGetKey(window_, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
+        if (glfwWindowShouldClose(window_) == 1) keepRunning = false;
         // A stop request from outside (signal, lost display) is a close request.
         if (platform::stopRequested()) keepRunning = false;
-        if (commandLine->mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine->parentWindow))
+        if (commandLine_.mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine_.parentWindow))
             break;
         // Host mode: an unmapped host window comes back; a destroyed one ends it.
-        if (host && !platform::hostWindowAlive(commandLine->parentWindow)) break;
+        if (host && !platform::hostWindowAlive(commandLine_.parentWindow)) break;
         if (!keepRunning) break;
     }
     if (host && platform::stopRequested()) {
-        glfwTerminate();
+        tearDown();
         platform::endByStopSignal();
     }
 }
 
-void ScreensaverApp::frameStep() {
+void ScreensaverApp::drawFrame() {
     const double now = glfwGetTime();
-    const double t = commandLine->mode == ScreensaverMode::Host ? hostClock.next(now) : now;
-    RainScene& scene = rainScene();
-    scene.clock()->setCurrentTime(t);
-    scene.render();
+    scene_->clock()->setCurrentTime(hostMode() ? hostClock_.next(now) : now);
+    scene_->render(*view_);
+}
+
+void ScreensaverApp::swapFrame() { glfwSwapBuffers(window_); }
+
+void ScreensaverApp::tearDown() {
+    if (!glfwRunning_) return;
+    // A window that is already gone (a host's, destroyed under us) makes
+    // X errors on the way down; there is nothing left to report them to.
+    glfwSetErrorCallback(nullptr);
+    // GL objects go while a context that knows them is current.
+    if (window_ != nullptr) glfwMakeContextCurrent(window_);
+    view_.reset();
+    scene_.reset();
+    otherMonitors_.close();
+    // Takes the main window down too; an adopted host window is handed back.
+    glfwTerminate();
+    glfwRunning_ = false;
+    window_ = nullptr;
 }

@@ -3,8 +3,8 @@
 //
 //   bench_cover [frames] [covers]    (default 50 frames, 2 covers; needs DISPLAY)
 //
-// Runs the program's own full-screen window and frame loop steps (frameStep,
-// swap, poll, glFinish): first 101 frames to settle the quality decision,
+// Runs the program's own full-screen window and frame loop steps (drawFrame,
+// swapFrame, poll, glFinish): first 101 frames to settle the quality decision,
 // then four rounds of `frames` frames alone and `frames` frames with
 // `covers` cover windows of 1920 x 1080 placed beside the screen (where other
 // monitors would be). Alternating rounds keep a changing machine load from
@@ -39,12 +39,12 @@ struct Times {
     }
 };
 
-Times runFrames(int frames) {
+Times runFrames(ScreensaverApp& app, int frames) {
     Times times;
     Clock::time_point last = Clock::now();
     for (int i = 0; i < frames; ++i) {
-        gScreensaverApp->frameStep();
-        glfwSwapBuffers(gScreensaverApp->window);
+        app.drawFrame();
+        app.swapFrame();
         glfwPollEvents();
         glFinish();
         const Clock::time_point now = Clock::now();
@@ -58,19 +58,18 @@ Times runFrames(int frames) {
 int main(int argc, char** argv) {
     const int frames = std::max(10, argc > 1 ? std::atoi(argv[1]) : 50);
     const int covers = std::max(1, argc > 2 ? std::atoi(argv[2]) : 2);
-    gCommandLine = new CommandLine(parseCommandLine("/s"));
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
-    rainScene().setup();
-    runFrames(101);
+    ScreensaverApp app(parseCommandLine("/s"));
+    app.setupScene();
+    runFrames(app, 101);
 
     std::printf("bench_cover: %s, %d cover windows\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)), covers);
     Times alone, covered;
     for (int round = 0; round < 4; ++round) {
-        const Times a = runFrames(frames);
+        const Times a = runFrames(app, frames);
         a.print("primary alone");
         std::vector<GLFWwindow*> opened;
         for (int i = 0; i < covers; ++i) opened.push_back(openCoverWindow(1920 * (i + 1), 0, 1920, 1080));
-        const Times c = runFrames(frames);
+        const Times c = runFrames(app, frames);
         c.print("with cover windows");
         for (GLFWwindow* w : opened)
             if (w) glfwDestroyWindow(w);

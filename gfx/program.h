@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 enum class LocationKind : int { Uniform = 0, Attribute = 1 };
 
@@ -23,7 +25,7 @@ public:
     // Reads, compiles and links; a compilation failure shows the log and
     // ends the process.
     GLFWProgram(int vertexResourceId, int fragmentResourceId);
-    // Frees both source buffers and deletes both shaders and the program.
+    // Deletes both shaders and the program.
     ~GLFWProgram();
     GLFWProgram(const GLFWProgram&) = delete;
     GLFWProgram& operator=(const GLFWProgram&) = delete;
@@ -42,8 +44,8 @@ private:
     std::int32_t location(const std::string& name, LocationKind kind);
     std::uint32_t compile(std::uint32_t type, const char* source, const char* failureText);
 
-    char* vertexSource_;
-    char* fragmentSource_;
+    std::vector<char> vertexSource_;
+    std::vector<char> fragmentSource_;
     std::uint32_t vertexShader_ = 0;
     std::uint32_t fragmentShader_ = 0;
     std::uint32_t program_ = 0;
@@ -53,7 +55,7 @@ private:
 class GLFWProgramRegistry {
 public:
     GLFWProgramRegistry() = default;
-    ~GLFWProgramRegistry();  // destroys the programs it built
+    ~GLFWProgramRegistry();
     GLFWProgramRegistry(const GLFWProgramRegistry&) = delete;
     GLFWProgramRegistry& operator=(const GLFWProgramRegistry&) = delete;
     // The first registration of a key wins; a later one builds nothing.
@@ -63,5 +65,5 @@ public:
     void useProgram(const std::string& key);
 
 private:
-    std::map<std::string, GLFWProgram*> programs_;
+    std::map<std::string, std::unique_ptr<GLFWProgram>> programs_;
 };

@@ -6,15 +6,20 @@
 // off-screen texture first, the screen pass reading them from there). The
 // scene starts per-pixel and, after 100 measured renders, decides once
 // whether to switch and at which size.
+//
+// The scene's objects (program, background, rectangle) are shared by every
+// window it draws into; each window brings its own RainView.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-#include "gfx/gl.h"
-#include "scene/background_choice.h"
 #include "gfx/camera.h"
-#include "scene/frame_stats.h"
+#include "gfx/gl.h"
 #include "gfx/scene_clock.h"
+#include "scene/background_choice.h"
+#include "scene/frame_stats.h"
+#include "scene/rain_view.h"
 
 class GLFWProgramRegistry;
 class GLFWTexture;
@@ -27,43 +32,45 @@ constexpr std::int32_t kMeasuredFrames = 100;
 
 class RainScene {
 public:
-    RainScene() = default;
-    // Frees what setup built, GL objects included (the program's own scene
-    // is never destroyed; tests build and drop scenes of their own).
+    RainScene();
+    // Frees what setup built, GL objects included: a context sharing them
+    // must be current.
     ~RainScene();
     RainScene(const RainScene&) = delete;
     RainScene& operator=(const RainScene&) = delete;
 
-    // Builds everything once; later calls do nothing.
+    // Builds everything once, in the current context; later calls do nothing.
     void setup();
-    // One frame into the bound back buffer. Does nothing before setup.
-    void render();
 
-    SceneClock* clock() { return clock_; }
-    Camera* camera() { return camera_; }
+    // One frame over every window: beginFrame, then renderView for each
+    // window with its context current, then endFrame. The frame statistics
+    // measure the whole, so the quality decision judges all windows together.
+    // Nothing happens before setup.
+    void beginFrame();
+    void renderView(RainView& view);
+    void endFrame();
+    // The frame of a single window (its context current).
+    void render(RainView& view);
+
+    SceneClock* clock() { return clock_.get(); }
+    Camera* camera() { return camera_.get(); }
     const FrameStats& frameStats() const { return stats_; }
     bool usesNormalsTexture() const { return useNormalsTexture_; }
     std::int32_t normalsSize() const { return normalsSize_; }
     // The bitmap shown, or kPhotoBackgroundId for a photograph of the user's.
     int backgroundId() const { return backgroundId_; }
-    GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
-    GLuint normalsTarget() const { return normalsTarget_; }
-    const GLFWTexture* background() const { return background_; }
+    const GLFWTexture* background() const { return background_.get(); }
 
 private:
     void decideQuality();
 
     FrameStats stats_;
-    GLFWProgramRegistry* registry_ = nullptr;
-    SceneClock* clock_ = nullptr;
-    Camera* camera_ = nullptr;
-    GLFWTexture* background_ = nullptr;
-    GLFWDrawableSky* sky_ = nullptr;
-    GLuint normalsFramebuffer_ = 0;
-    GLuint normalsTarget_ = 0;
-    std::int32_t targetWidth_ = 1024;
-    std::int32_t targetHeight_ = 1024;
-    std::int32_t normalsSize_ = 1024;
+    std::unique_ptr<GLFWProgramRegistry> registry_;
+    std::unique_ptr<SceneClock> clock_;
+    std::unique_ptr<Camera> camera_;
+    std::unique_ptr<GLFWTexture> background_;
+    std::unique_ptr<GLFWDrawableSky> sky_;
+    std::int32_t normalsSize_ = RainView::kTargetSide;
     bool useNormalsTexture_ = false;
     GLint normalsTextureLocation_ = -1;
     GLint normalsTextureSizeLocation_ = -1;
@@ -71,6 +78,3 @@ private:
     GLint renderModeLocation_ = -1;
     int backgroundId_ = 0;
 };
-
-// The process-wide scene, created on first use and never destroyed.
-RainScene& rainScene();

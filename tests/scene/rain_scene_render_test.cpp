@@ -65,10 +65,10 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(window_->ok()) << "no OpenGL context on a private Xvfb";
-        window_->publishSize();
         ScriptedTime::install();
         ScriptedTime::push(kStartupDelay);
         scene_->setup();
+        view_ = std::make_unique<RainView>(WindowSize(kWidth, kHeight));
         ASSERT_NE(scene_->clock(), nullptr);
         std::vector<float> rgba(static_cast<std::size_t>(kSide) * kSide * 4u);
         readBitmapPixels(rgba.data(), scene_->backgroundId(), kSide, kSide, 1);
@@ -80,7 +80,7 @@ protected:
     void renderAt(double t, double ms = 0.1) {
         ScriptedTime::pushFrame(ms / 1000.0);
         scene_->clock()->setCurrentTime(t);
-        scene_->render();
+        scene_->render(*view_);
     }
 
     // Renders 1 to 100 measured as `ms` each, then the 101st, which decides.
@@ -122,7 +122,7 @@ protected:
     // The normals target's texels, three floats each, row 0 first.
     std::vector<float> normalsTarget() const {
         std::vector<float> texels(static_cast<std::size_t>(kSide) * kSide * 3u);
-        glBindTexture(GL_TEXTURE_2D, scene_->normalsTarget());
+        glBindTexture(GL_TEXTURE_2D, view_->normalsTarget());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, texels.data());
         return texels;
@@ -144,6 +144,7 @@ protected:
 
     static GlWindow* window_;
     std::unique_ptr<RainScene> scene_ = std::make_unique<RainScene>();
+    std::unique_ptr<RainView> view_;
     ripple::Texture background_;
 };
 

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "scene/window_size.h"
 #include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "scene/background_choice.h"
@@ -47,27 +46,30 @@ protected:
         fakegl::state().attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         setBitmapPixelSource(&kFlatBitmap);
         ScriptedTime::install();
-        setWindowSize(1920, 1080);
     }
     void TearDown() override {
+        view.reset();
         scene.reset();  // deletes its GL objects through the fake
         setBitmapPixelSource(nullptr);
         ScriptedTime::uninstall();
         fakegl::uninstall();
     }
 
-    // A fresh scene set up at start-up time `t` (the one time read of setup).
+    // A fresh scene set up at start-up time `t` (the one time read of
+    // setup), then the view of a 1920 x 1080 window.
     void build(double t = 0.0123) {
         ScriptedTime::push(t);
+        view.reset();
         scene = std::make_unique<RainScene>();
         scene->setup();
+        view = std::make_unique<RainView>(WindowSize(1920, 1080));
     }
 
     // One render measured as `ms` milliseconds; returns its GL calls.
     std::vector<fakegl::Call> render(double ms) {
         fakegl::clearCalls();
         ScriptedTime::pushFrame(ms / 1000.0);
-        scene->render();
+        scene->render(*view);
         return fakegl::calls();
     }
 
@@ -78,8 +80,8 @@ protected:
         std::map<long long, std::string> uniformNames;
         for (const auto& entry : kUniforms) uniformNames[entry.second] = entry.first;
         auto object = [&](long long name) -> std::string {
-            if (name == scene->normalsFramebuffer()) return "normalsFramebuffer";
-            if (name == scene->normalsTarget()) return "normalsTarget";
+            if (name == view->normalsFramebuffer()) return "normalsFramebuffer";
+            if (name == view->normalsTarget()) return "normalsTarget";
             if (name == scene->background()->textureId()) return "background";
             return std::to_string(name);
         };
@@ -152,13 +154,14 @@ protected:
     }
 
     std::unique_ptr<RainScene> scene;
+    std::unique_ptr<RainView> view;
 };
 
-TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
+TEST_F(Scene, SetupBuildsInOrderAndTheViewLeavesItsFramebufferBound) {
     build();
     const std::vector<fakegl::Call> calls = fakegl::calls();
-    // Background texture, then the program, then the sky's buffers, then the
-    // framebuffer and the four uniform lookups.
+    // Background texture, then the program, then the sky's buffers and the
+    // four uniform lookups; then the view's framebuffer.
     const long long storage = fakegl::indexOf("glTexStorage2D");
     const long long upload = fakegl::indexOf("glTexSubImage2D");
     const long long link = fakegl::indexOf("glLinkProgram");
@@ -177,13 +180,12 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     std::vector<std::string> tail;
     for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size(); ++k) tail.push_back(calls[k].name);
     const std::vector<std::string> expected = {
-        "glGenFramebuffers",    "glBindFramebuffer",    "glGenTextures",        "glBindTexture", "glTexImage2D",
-        "glTexParameteri",      "glTexParameteri",      "glFramebufferTexture", "glDrawBuffers", "glGetUniformLocation",
-        "glGetUniformLocation", "glGetUniformLocation", "glGetUniformLocation"};
+        "glGenFramebuffers", "glBindFramebuffer", "glGenTextures",        "glBindTexture", "glTexImage2D",
+        "glTexParameteri",   "glTexParameteri",   "glFramebufferTexture", "glDrawBuffers"};
     ASSERT_EQ(tail, expected);
 
     const fakegl::Call* c = &calls[framebuffer];
-    const long long fbo = scene->normalsFramebuffer(), target = scene->normalsTarget();
+    const long long fbo = view->normalsFramebuffer(), target = view->normalsTarget();
     EXPECT_NE(fbo, 0);
     EXPECT_NE(target, 0);
     EXPECT_NE(target, static_cast<long long>(scene->background()->textureId()));
@@ -204,7 +206,7 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     EXPECT_EQ(c[8].i(0), 1);
     EXPECT_EQ(c[8].floats, std::vector<float>{static_cast<float>(GL_COLOR_ATTACHMENT0)});
     const char* names[] = {"normalsTexture", "normalsTextureSize", "backgroundTexture", "renderMode"};
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(c[9 + k].text, names[k]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(c[k - 4].text, names[k]);
 
     EXPECT_FALSE(scene->usesNormalsTexture());
     EXPECT_EQ(scene->normalsSize(), 1024);
@@ -226,7 +228,9 @@ TEST_F(Scene, TheStartUpTimePicksTheBackgroundThatIsRead) {
 
 TEST_F(Scene, NothingHappensBeforeSetupOrOnASecondSetup) {
     RainScene idle;
-    idle.render();
+    RainView idleView(WindowSize(640, 480));
+    fakegl::clearCalls();
+    idle.render(idleView);
     EXPECT_TRUE(fakegl::calls().empty());
     build();
     fakegl::clearCalls();
@@ -313,7 +317,7 @@ TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     ASSERT_EQ(scene->normalsSize(), 512);
     for (int k = 0; k < 3; ++k) {
         ScriptedTime::pushFrame(0.002);
-        scene->render();
+        scene->render(*view);
     }
     const std::vector<fakegl::Call>& calls = fakegl::calls();
     std::vector<std::size_t> drawAt;
@@ -341,7 +345,7 @@ TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
     render(0.5);
     const struct { int width, height; } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
     for (const auto& size : sizes) {
-        setWindowSize(size.width, size.height);
+        view->resize(size.width, size.height);
         const std::vector<fakegl::Call> calls = render(0.5);
         const std::string what = std::to_string(size.width) + "x" + std::to_string(size.height);
         EXPECT_EQ(passes(calls), expectedPasses(true, 1024, 2.5f, size.width, size.height)) << what;
