@@ -175,7 +175,9 @@ void GLFWDrawableSky::setUniforms() {
     glUniform1f(uniformLocation("iTime"), time.cycleTime);
     glUniform1f(uniformLocation("viewportWidth"), width);
     glUniform1f(uniformLocation("viewportHeight"), height);
-    glUniform2f(uniformLocation("rippleDrift"), time.driftX, time.driftY);
+    const float shiftX = clock_ ? clock_->rippleShiftX() : 0.0f;
+    const float shiftY = clock_ ? clock_->rippleShiftY() : 0.0f;
+    glUniform2f(uniformLocation("rippleDrift"), time.driftX + shiftX, time.driftY + shiftY);
     glUniform1f(uniformLocation("ringSwing"), time.ringSwing);
 }
 

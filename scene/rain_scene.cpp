@@ -21,6 +21,10 @@ constexpr float kModeNormals = 0.5f;
 constexpr float kModeNormalsBackground = 1.5f;
 constexpr float kModeBackgroundFromTexture = 2.5f;
 
+// The shader's ripple space has 5 cells per normalsTextureSize pixels, which
+// is the target's side in per-pixel mode.
+constexpr float kCellsPerPixel = 5.0f / static_cast<float>(RainView::kTargetSide);
+
 }  // namespace
 
 RainScene::RainScene() = default;
@@ -84,6 +88,8 @@ void RainScene::renderView(RainView& view) {
 
     camera_->setProjection(perspective(50.0f, size.aspectRatio(), 0.1f, 1000.0f));
     clock_->setViewport(static_cast<float>(size.width()), static_cast<float>(size.height()));
+    clock_->setRippleShift(kCellsPerPixel * static_cast<float>(view.rippleOriginX()),
+                           kCellsPerPixel * static_cast<float>(view.rippleOriginY()));
     camera_->setCurrentView(0);
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
     registry_->useProgram(kProgramKey);

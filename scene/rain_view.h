@@ -22,11 +22,22 @@ public:
 
     void resize(std::int32_t width, std::int32_t height) { size_.set(width, height); }
     const WindowSize& size() const { return size_; }
+    // Where the window's lower-left corner lies from the main window's, in
+    // pixels, x to the right and y up. The ripples are laid out from there,
+    // so that neighbouring monitors show one rain rather than the same drops.
+    void setRippleOrigin(std::int32_t x, std::int32_t y) {
+        rippleOriginX_ = x;
+        rippleOriginY_ = y;
+    }
+    std::int32_t rippleOriginX() const { return rippleOriginX_; }
+    std::int32_t rippleOriginY() const { return rippleOriginY_; }
     GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
     GLuint normalsTarget() const { return normalsTarget_; }
 
 private:
     WindowSize size_;
+    std::int32_t rippleOriginX_ = 0;
+    std::int32_t rippleOriginY_ = 0;
     GLuint normalsFramebuffer_ = 0;
     GLuint normalsTarget_ = 0;
 };

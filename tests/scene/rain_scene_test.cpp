@@ -339,6 +339,43 @@ TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     EXPECT_EQ(calls[viewport].i(3), 512);
 }
 
+// Two windows in one frame: each view drawn at its own size into its own
+// framebuffer, the second one's ripples laid out from where it lies, and the
+// frame measured once, so that the decision judges both together.
+TEST_F(Scene, OneFrameOverTwoWindows) {
+    build();
+    RainView other(WindowSize(1280, 1024));
+    other.setRippleOrigin(-1280, 356);
+    auto frame = [&](double ms) {
+        fakegl::clearCalls();
+        ScriptedTime::pushFrame(ms / 1000.0);
+        scene->beginFrame();
+        scene->renderView(*view);
+        scene->renderView(other);
+        scene->endFrame();
+        return fakegl::calls();
+    };
+    const std::vector<fakegl::Call> calls = frame(0.1);
+    std::vector<std::vector<float>> drifts;
+    std::vector<long long> viewports, framebuffers;
+    for (const fakegl::Call& c : calls) {
+        if (c.name == "glUniform2f" && c.i(0) == kUniforms.at("rippleDrift")) drifts.push_back({c.f(1), c.f(2)});
+        if (c.name == "glViewport" && c.i(2) != 1024) viewports.push_back(c.i(2) * 10000 + c.i(3));
+        if (c.name == "glBindFramebuffer" && c.i(1) != 0) framebuffers.push_back(c.i(1));
+    }
+    ASSERT_EQ(drifts.size(), 2u);
+    EXPECT_FLOAT_EQ(drifts[1][0] - drifts[0][0], -1280.0f * 5.0f / 1024.0f);
+    EXPECT_FLOAT_EQ(drifts[1][1] - drifts[0][1], 356.0f * 5.0f / 1024.0f);
+    EXPECT_EQ(viewports, (std::vector<long long>{1920 * 10000 + 1080, 1280 * 10000 + 1024}));
+    EXPECT_EQ(framebuffers, (std::vector<long long>{view->normalsFramebuffer(), other.normalsFramebuffer()}));
+    EXPECT_EQ(scene->frameStats().count(), 1);
+
+    // The whole frame's time decides, once, for both windows.
+    for (int k = 2; k <= 101; ++k) frame(0.25);
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(draws(frame(0.25)), 4u) << "both windows draw their normals, then the screen";
+}
+
 TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
     build();
     measureAndDecide(0.5);  // normals texture 1024: both passes draw
