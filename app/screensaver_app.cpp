@@ -56,6 +56,10 @@ void onFocusLost(GLFWwindow* window, int focused) {
 
 void onScroll(GLFWwindow* /*window*/, double /*xoffset*/, double /*yoffset*/) {}
 
+void onMonitor(GLFWmonitor* monitor, int event) {
+    if (theApp != nullptr) theApp->monitorChanged(monitor, event);
+}
+
 void requireOpenGlFunctions() {
     const std::string message = glLoaderMissingFunctionsMessage();
     if (message.empty()) return;
@@ -96,7 +100,10 @@ void ScreensaverApp::glfwError(const char* description) {
 }
 
 void ScreensaverApp::windowResized(GLFWwindow* window, int width, int height) {
-    if (window != window_) return;
+    if (window != window_) {
+        otherMonitors_.resized(window, width, height);
+        return;
+    }
     windowWidth_ = width;
     windowHeight_ = height;
     if (view_ != nullptr) view_->resize(width, height);
@@ -107,8 +114,43 @@ void ScreensaverApp::inputEvent() {
     if (!hostMode()) std::exit(0);
 }
 
-void ScreensaverApp::focusChanged(GLFWwindow* window, int focused) {
-    if (!focused) glfwSetWindowShouldClose(window, GLFW_TRUE);
+void ScreensaverApp::focusChanged(GLFWwindow* /*window*/, int focused) {
+    // Which window has it is known once the poll has delivered the whole
+    // move: X sends the FocusOut before the FocusIn, Windows WM_KILLFOCUS
+    // before WM_SETFOCUS.
+    if (!focused) focusLost_ = true;
+}
+
+bool ScreensaverApp::focusLeftTheSaver() {
+    if (!focusLost_) return false;
+    focusLost_ = false;
+    return glfwGetWindowAttrib(window_, GLFW_FOCUSED) == 0 && !otherMonitors_.anyFocused();
+}
+
+void ScreensaverApp::monitorChanged(GLFWmonitor* monitor, int event) {
+    if (event == GLFW_DISCONNECTED) {
+        otherMonitors_.monitorGone(monitor);
+        // GLFW frees the monitor's record after this callback; the main
+        // window stays where GLFW leaves it.
+        if (monitor == monitor_) monitor_ = nullptr;
+    }
+    monitorsChanged_ = true;
+}
+
+void ScreensaverApp::followMonitorChanges() {
+    if (!monitorsChanged_) return;
+    monitorsChanged_ = false;
+    // A new layout of the desktop can move the main window's monitor (X
+    // servers keep the desktop's corner at 0,0 when the monitor left of it
+    // goes), while the window stays where it was: full screen on it again.
+    DesktopArea area;
+    if (monitor_ != nullptr && platform::monitorArea(monitor_, &area.x, &area.y, &area.width, &area.height) &&
+        !(area == mainArea_)) {
+        mainArea_ = area;
+        if (const GLFWvidmode* mode = glfwGetVideoMode(monitor_))
+            glfwSetWindowMonitor(window_, monitor_, 0, 0, mode->width, mode->height, mode->refreshRate);
+    }
+    otherMonitors_.update(window_, monitor_);
 }
 
 void ScreensaverApp::initGlfw() {
@@ -179,7 +221,11 @@ void ScreensaverApp::openWindow() {
 
     glLoaderInit();
     requireOpenGlFunctions();
-    if (!drawsIntoHostWindow()) otherMonitors_.open(window_);
+    if (!drawsIntoHostWindow()) {
+        platform::monitorArea(monitor_, &mainArea_.x, &mainArea_.y, &mainArea_.width, &mainArea_.height);
+        otherMonitors_.update(window_, monitor_);
+        glfwSetMonitorCallback(onMonitor);
+    }
 }
 
 void ScreensaverApp::setRenderState() {
@@ -206,7 +252,9 @@ void ScreensaverApp::run() {
         if (host) platform::stopSignalsEndAfterTheFrame();
         glfwPollEvents();
         if (!host && glfwGetKey(window_, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
-        if (glfwWindowShouldClose(window_) == 1) keepRunning = false;
+        if (glfwWindowShouldClose(window_) == 1 || otherMonitors_.closeRequested()) keepRunning = false;
+        if (focusLeftTheSaver()) keepRunning = false;
+        followMonitorChanges();
         // A stop request from outside (signal, lost display) is a close request.
         if (platform::stopRequested()) keepRunning = false;
         if (commandLine_.mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine_.parentWindow))
@@ -224,10 +272,16 @@ void ScreensaverApp::run() {
 void ScreensaverApp::drawFrame() {
     const double now = glfwGetTime();
     scene_->clock()->setCurrentTime(hostMode() ? hostClock_.next(now) : now);
-    scene_->render(*view_);
+    scene_->beginFrame();
+    scene_->renderView(*view_);
+    otherMonitors_.render(*scene_, window_);
+    scene_->endFrame();
 }
 
-void ScreensaverApp::swapFrame() { glfwSwapBuffers(window_); }
+void ScreensaverApp::swapFrame() {
+    otherMonitors_.swap(window_);
+    glfwSwapBuffers(window_);
+}
 
 void ScreensaverApp::tearDown() {
     if (!glfwRunning_) return;

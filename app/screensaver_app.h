@@ -50,12 +50,13 @@ public:
     const CommandLine& commandLine() const { return commandLine_; }
     RainScene& scene() { return *scene_; }
     RainView& view() { return *view_; }
-    const OtherMonitorWindows& otherMonitors() const { return otherMonitors_; }
+    OtherMonitorWindows& otherMonitors() { return otherMonitors_; }
 
     // What the callbacks do, for the window that reported it.
     void windowResized(GLFWwindow* window, int width, int height);
     void inputEvent();
     void focusChanged(GLFWwindow* window, int focused);
+    void monitorChanged(GLFWmonitor* monitor, int event);
     void glfwError(const char* description);
 
 private:
@@ -66,10 +67,15 @@ private:
     bool hostMode() const { return commandLine_.mode == ScreensaverMode::Host; }
     bool drawsIntoHostWindow() const;
     bool previewHostGone() const;
+    // After each poll: the focus left the saver's windows for another
+    // program's, or the monitors changed.
+    bool focusLeftTheSaver();
+    void followMonitorChanges();
 
     CommandLine commandLine_;
     bool glfwRunning_ = false;
     GLFWmonitor* monitor_ = nullptr;  // the full-screen window's; none for a preview
+    DesktopArea mainArea_;            // where that monitor lies
     // The main window. GLFW keeps it until tearDown destroys it (an adopted
     // host window is handed back then, not destroyed).
     GLFWwindow* window_ = nullptr;
@@ -77,6 +83,8 @@ private:
     std::unique_ptr<RainScene> scene_;
     std::unique_ptr<RainView> view_;
     OtherMonitorWindows otherMonitors_;  // full-screen modes only
+    bool focusLost_ = false;
+    bool monitorsChanged_ = false;
     FrameClock hostClock_;
 };
 
@@ -102,6 +110,10 @@ void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 void onMouseButton(GLFWwindow* window, int button, int action, int mods);
 void onCursorPos(GLFWwindow* window, double x, double y);
 void onScroll(GLFWwindow* window, double xoffset, double yoffset);
-// Full-screen modes: losing the focus (another window came to the front) is a
-// close request, so the frame loop ends after the current frame.
+// Full-screen modes: losing the focus to another program (another window
+// came to the front) is a close request, so the frame loop ends after the
+// current frame; the focus moving between the saver's own windows is not.
 void onFocusLost(GLFWwindow* window, int focused);
+// A monitor connected or disconnected: the other monitors' windows follow
+// after the event poll.
+void onMonitor(GLFWmonitor* monitor, int event);
