@@ -28,6 +28,28 @@ start_xvfb() {
   ((started == 0)) || fail "Xvfb did not start"
 }
 
+# start_monitors WORK: instead of the display above, Xorg with the dummy
+# driver (tests/support/xorg-dummy.conf; root only) and two monitors side by
+# side: DUMMY1, 1280x1024 at 0,0, and the primary DUMMY0, 1920x1080 at
+# 1280,300 (left of it and reaching above it); exported as DISPLAY.
+start_monitors() {
+  local work=$1 n
+  [[ -n $_wine_xvfb ]] && kill "$_wine_xvfb" 2>/dev/null
+  mkdir -p "$work/xorg.d"
+  rm -f "$work/display"
+  Xorg -noreset -nolisten tcp -novtswitch -sharevts -config "$(dirname "${BASH_SOURCE[0]}")/../support/xorg-dummy.conf" \
+    -configdir "$work/xorg.d" -logfile "$work/xorg.log" -displayfd 1 > "$work/display" 2>/dev/null &
+  _wine_xvfb=$!
+  for n in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.2; done
+  [[ -s $work/display ]] || fail "Xorg with the dummy driver did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  # xrandr keeps the layout's corner at 0,0: the monitor there comes first.
+  # A full query afterwards makes the server notice the outputs are on.
+  xrandr --addmode DUMMY1 1280x1024 && xrandr --output DUMMY1 --mode 1280x1024 --pos 0x0 &&
+    xrandr --output DUMMY0 --mode 1920x1080 --pos 1280x300 --primary && xrandr > /dev/null ||
+    fail "xrandr could not place the monitors"
+}
+
 wine_begin() {
   local work=$1
   mkdir -p "$work"
