@@ -327,7 +327,6 @@ std::vector<Window> childrenOf(Display* display, Window window) {
     return out;
 }
 
-namespace {
 std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& title) {
     std::vector<WindowInfo> out;
     for (Window w : childrenOf(display, DefaultRootWindow(display))) {
@@ -337,7 +336,6 @@ std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& t
     }
     return out;
 }
-}  // namespace
 
 std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& title, Seconds timeout) {
     std::optional<WindowInfo> found;

@@ -131,6 +131,7 @@ std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& t
 // a top-level frame; its position is the client's on the root window.
 std::optional<WindowInfo> waitForFramedClient(Display* display, const std::string& title, Seconds timeout);
 int countViewableTopLevels(Display* display, const std::string& title);
+std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& title);
 // Asks `window` to close as a window manager's close box does
 // (WM_PROTOCOLS / WM_DELETE_WINDOW).
 void sendDeleteWindow(Display* display, Window window);

@@ -33,15 +33,7 @@ bool sameArea(const WindowInfo& a, const WindowInfo& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
-std::vector<WindowInfo> saverWindows(Display* display) {
-    std::vector<WindowInfo> out;
-    for (Window w : childrenOf(display, DefaultRootWindow(display))) {
-        if (windowTitle(display, w) != kTitle) continue;
-        const std::optional<WindowInfo> info = windowInfo(display, w);
-        if (info && info->mapState == IsViewable) out.push_back(*info);
-    }
-    return out;
-}
+std::vector<WindowInfo> saverWindows(Display* display) { return viewableTopLevels(display, kTitle); }
 
 // The saver's window covering exactly `area`, waited for.
 std::optional<WindowInfo> waitForWindowAt(Display* display, const WindowInfo& area, Seconds bound) {
@@ -117,9 +109,13 @@ protected:
         ASSERT_TRUE(x_.show(0, kPrimary.x, kPrimary.y, kPrimary.width, kPrimary.height, true));
     }
 
+    // `/s`, once both monitors' windows are there.
     std::unique_ptr<Process> startSaver() {
         auto p = std::make_unique<Process>(std::vector<std::string>{LUMERIDGE_EXE, "/s"}, childEnvironment(x_.name()));
         EXPECT_TRUE(p->started());
+        main_ = waitForWindowAt(d(), kPrimary, kStartBound);
+        other_ = waitForWindowAt(d(), kOther, kStartBound);
+        EXPECT_TRUE(main_ && other_) << p->stderrText();
         return p;
     }
 
@@ -133,6 +129,7 @@ protected:
 
     Display* d() { return x_.connection(); }
     MonitorDisplay x_;
+    std::optional<WindowInfo> main_, other_;
 };
 
 // The rain on both monitors, each window exactly on its monitor; motion over
@@ -140,10 +137,7 @@ protected:
 // ends it with 0.
 TEST_F(TwoMonitors, RainOnEveryMonitorAndAKeyOnTheOtherEndsIt) {
     auto saver = startSaver();
-    const std::optional<WindowInfo> main = waitForWindowAt(d(), kPrimary, kStartBound);
-    const std::optional<WindowInfo> other = waitForWindowAt(d(), kOther, kStartBound);
-    ASSERT_TRUE(main) << saver->stderrText();
-    ASSERT_TRUE(other) << saver->stderrText();
+    ASSERT_TRUE(main_ && other_);
     EXPECT_EQ(saverWindows(d()).size(), 2u);
 
     expectMovingPicture(d(), kPrimary, "primary");
@@ -161,7 +155,7 @@ TEST_F(TwoMonitors, RainOnEveryMonitorAndAKeyOnTheOtherEndsIt) {
 
     EXPECT_EQ(tool({"xdotool", "mousemove", "--sync", "300", "400"}), 0);
     EXPECT_EQ(tool({"xdotool", "mousemove", "--sync", "900", "700"}), 0);
-    EXPECT_EQ(tool({"xdotool", "windowfocus", "--sync", std::to_string(other->id)}), 0);
+    EXPECT_EQ(tool({"xdotool", "windowfocus", "--sync", std::to_string(other_->id)}), 0);
     EXPECT_FALSE(saver->wait(Seconds(1)).has_value()) << "ended on motion or on the focus moving to its own window";
 
     EXPECT_EQ(tool({"xdotool", "key", "a"}), 0);
@@ -170,8 +164,7 @@ TEST_F(TwoMonitors, RainOnEveryMonitorAndAKeyOnTheOtherEndsIt) {
 
 TEST_F(TwoMonitors, AButtonOnTheOtherMonitorEndsIt) {
     auto saver = startSaver();
-    ASSERT_TRUE(waitForWindowAt(d(), kOther, kStartBound)) << saver->stderrText();
-    ASSERT_TRUE(waitForWindowAt(d(), kPrimary, kStartBound)) << saver->stderrText();
+    ASSERT_TRUE(main_ && other_);
     EXPECT_EQ(tool({"xdotool", "mousemove", "--sync", "640", "500"}), 0);
     EXPECT_FALSE(saver->wait(Seconds(1)).has_value()) << "ended on motion";
     EXPECT_EQ(tool({"xdotool", "click", "1"}), 0);
@@ -183,8 +176,7 @@ TEST_F(TwoMonitors, AButtonOnTheOtherMonitorEndsIt) {
 // is covered, with the rain.
 TEST_F(TwoMonitors, MonitorsConnectedOrDisconnectedWhileRunning) {
     auto saver = startSaver();
-    ASSERT_TRUE(waitForWindowAt(d(), kOther, kStartBound)) << saver->stderrText();
-    ASSERT_TRUE(waitForWindowAt(d(), kPrimary, kStartBound)) << saver->stderrText();
+    ASSERT_TRUE(main_ && other_);
 
     ASSERT_TRUE(x_.turnOff(1));  // the primary's monitor moves to 0,0
     const WindowInfo moved{0, 0, 0, kPrimary.width, kPrimary.height};

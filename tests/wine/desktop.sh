@@ -81,13 +81,8 @@ until screenshot "$work/other1.png" "$other" &&
   ((SECONDS < end)) || fail "the other monitor shows no picture (grey spread $(spread "$work/other1.png"))"
   sleep 0.3
 done
-for i in $(seq 20); do
-  sleep 0.5
-  screenshot "$work/other2.png" "$other"
-  moved=$(changed "$work/other1.png" "$work/other2.png")
-  ((moved > 2000)) && break
-done
-((moved > 2000)) || fail "the other monitor's picture does not move ($moved pixels changed)"
+moved=$(wait_moves "$work/other1.png" "$work/other2.png" "$other") ||
+  fail "the other monitor's picture does not move ($moved pixels changed)"
 ok "the other monitor shows a moving picture ($moved pixels changed)"
 screenshot "$work/other-band.png" "$other_band"
 screenshot "$work/main-band.png" "$main_band"
@@ -95,10 +90,7 @@ distance=$(block_distance "$work/other-band.png" "$work/main-band.png")
 awk -v d="$distance" 'BEGIN {exit !(d < 12)}' ||
   fail "the other monitor does not show the primary's background (block distance $distance)"
 ok "the other monitor shows the primary's background (block distance $distance)"
-xdotool mousemove 300 400; sleep 0.2; xdotool mousemove 700 600
-sleep 1
-kill -0 "$pid" 2>/dev/null || fail "moving the mouse over the other monitor ended the screensaver"
-ok "moving the mouse over the other monitor leaves it running"
+keeps_running "$pid" 300 400 "the other monitor"
 xdotool click 1
 wait_exit "$pid" 5; rc=$?
 [[ $rc -eq 0 ]] || fail "after a click on the other monitor the process ended with $rc (124: still running)"

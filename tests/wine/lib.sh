@@ -103,6 +103,29 @@ screenshot() {
 # spread FILE -> standard deviation of the grey levels (0..1): 0 is flat
 spread() { convert "$1" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null; }
 
+# wait_moves SHOT LATER [WxH+X+Y] -> the pixels changed between SHOT and a
+# later screenshot (of that part) once more than 2000 have, within 10 s (a
+# frame under llvmpipe can take longer than 0.5 s); fails otherwise
+wait_moves() {
+  local i moved=0
+  for i in $(seq 20); do
+    sleep 0.5
+    screenshot "$2" "${3:-}"
+    moved=$(changed "$1" "$2")
+    ((moved > 2000)) && { echo "$moved"; return 0; }
+  done
+  echo "$moved"
+  return 1
+}
+
+# keeps_running PID X Y WHAT: moving the mouse to X,Y and back leaves PID running
+keeps_running() {
+  xdotool mousemove "$2" "$3"; sleep 0.2; xdotool mousemove $(($2 + 200)) $(($3 + 100))
+  sleep 1
+  kill -0 "$1" 2>/dev/null || fail "$4: moving the mouse ended the screensaver"
+  ok "$4: moving the mouse leaves it running"
+}
+
 # changed A B -> number of pixels that differ by more than 2 %, as an integer
 # (compare prints large counts in exponent form, such as 1.3388e+06)
 changed() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk 'NR == 1 {printf "%d\n", $1 + 0}'; }
