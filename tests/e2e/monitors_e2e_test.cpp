@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <X11/Xutil.h>
-
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -45,28 +43,17 @@ std::optional<WindowInfo> waitForWindowAt(Display* display, const WindowInfo& ar
             return found.has_value();
         },
         bound);
-    if (!found)
-        for (const WindowInfo& w : saverWindows(display))
-            std::printf("saver window %dx%d at %d,%d\n", w.width, w.height, w.x, w.y);
     return found;
 }
 
-// Mean colours of 8 blocks side by side over a band of the screen.
-std::vector<double> blockMeans(Display* display, int x, int y, int width, int height) {
+// Mean colours of 8 blocks side by side over a band of the screen, from
+// the sample grid's 32 columns.
+std::vector<double> blockMeans(Display* display, const WindowInfo& band) {
+    const std::vector<unsigned long> samples = sampleGrid(display, band);
     std::vector<double> means(8 * 3, 0.0);
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, width, height, AllPlanes, ZPixmap);
-    if (image == nullptr) return means;
-    for (int row = 0; row < height; row += 2)
-        for (int column = 0; column < width; column += 2) {
-            const unsigned long p = XGetPixel(image, column, row);
-            double* block = &means[static_cast<std::size_t>(column * 8 / width) * 3];
-            block[0] += (p >> 16) & 0xFF;
-            block[1] += (p >> 8) & 0xFF;
-            block[2] += p & 0xFF;
-        }
-    XDestroyImage(image);
-    const double perBlock = (height / 2.0) * (width / 16.0);
-    for (double& m : means) m /= perBlock;
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        for (int c = 0; c < 3; ++c) means[(i % 32) / 4 * 3 + c] += (samples[i] >> (16 - 8 * c)) & 0xFF;
+    for (double& m : means) m /= static_cast<double>(samples.size() / 8);
     return means;
 }
 
@@ -144,13 +131,12 @@ TEST_F(TwoMonitors, RainOnEveryMonitorAndAKeyOnTheOtherEndsIt) {
     expectMovingPicture(d(), kOther, "other monitor");
     // Both show the whole photograph across their width, from its bottom
     // edge up: their lowest quarter-width bands show the same strip of it.
-    const std::vector<double> mainBand = blockMeans(d(), kPrimary.x, kPrimary.y + kPrimary.height - kPrimary.width / 4,
-                                                    kPrimary.width, kPrimary.width / 4);
-    const std::vector<double> otherBand =
-        blockMeans(d(), kOther.x, kOther.y + kOther.height - kOther.width / 4, kOther.width, kOther.width / 4);
-    const std::vector<double> mainTop = blockMeans(d(), kPrimary.x, kPrimary.y, kPrimary.width, kPrimary.width / 4);
-    std::printf("band distance: same strip %.1f, another strip %.1f\n", distance(mainBand, otherBand),
-                distance(mainTop, otherBand));
+    auto lowestBand = [](const WindowInfo& w) {
+        return WindowInfo{0, w.x, w.y + w.height - w.width / 4, w.width, w.width / 4};
+    };
+    const std::vector<double> mainBand = blockMeans(d(), lowestBand(kPrimary));
+    const std::vector<double> otherBand = blockMeans(d(), lowestBand(kOther));
+    std::printf("band distance: %.1f\n", distance(mainBand, otherBand));
     EXPECT_LT(distance(mainBand, otherBand), 12.0) << "the other monitor does not show the primary's background";
 
     EXPECT_EQ(tool({"xdotool", "mousemove", "--sync", "300", "400"}), 0);
