@@ -100,7 +100,7 @@ void ScreensaverApp::glfwError(const char* description) {
 }
 
 void ScreensaverApp::windowResized(GLFWwindow* window, int width, int height) {
-    if (window != window_) {
+    if (window != window_.get()) {
         otherMonitors_.resized(window, width, height);
         return;
     }
@@ -124,7 +124,7 @@ void ScreensaverApp::focusChanged(GLFWwindow* /*window*/, int focused) {
 bool ScreensaverApp::focusLeftTheSaver() {
     if (!focusLost_) return false;
     focusLost_ = false;
-    return glfwGetWindowAttrib(window_, GLFW_FOCUSED) == 0 && !otherMonitors_.anyFocused();
+    return glfwGetWindowAttrib(window_.get(), GLFW_FOCUSED) == 0 && !otherMonitors_.anyFocused();
 }
 
 void ScreensaverApp::monitorChanged(GLFWmonitor* monitor, int event) {
@@ -148,9 +148,9 @@ void ScreensaverApp::followMonitorChanges() {
         !(area == mainArea_)) {
         mainArea_ = area;
         if (const GLFWvidmode* mode = glfwGetVideoMode(monitor_))
-            glfwSetWindowMonitor(window_, monitor_, 0, 0, mode->width, mode->height, mode->refreshRate);
+            glfwSetWindowMonitor(window_.get(), monitor_, 0, 0, mode->width, mode->height, mode->refreshRate);
     }
-    otherMonitors_.update(window_, monitor_);
+    otherMonitors_.update(window_.get(), monitor_);
 }
 
 void ScreensaverApp::initGlfw() {
@@ -202,28 +202,28 @@ void ScreensaverApp::openWindow() {
         platform::fatalError("Failed to open window", "Debug");
     }
 
-    window_ = window;
-    glfwSetWindowSizeCallback(window_, onWindowSize);
-    glfwSetKeyCallback(window_, onKey);
-    glfwSetMouseButtonCallback(window_, onMouseButton);
-    glfwSetCursorPosCallback(window_, onCursorPos);
-    glfwSetScrollCallback(window_, onScroll);
-    if (!drawsIntoHostWindow()) glfwSetWindowFocusCallback(window_, onFocusLost);
+    window_.reset(window);
+    glfwSetWindowSizeCallback(window_.get(), onWindowSize);
+    glfwSetKeyCallback(window_.get(), onKey);
+    glfwSetMouseButtonCallback(window_.get(), onMouseButton);
+    glfwSetCursorPosCallback(window_.get(), onCursorPos);
+    glfwSetScrollCallback(window_.get(), onScroll);
+    if (!drawsIntoHostWindow()) glfwSetWindowFocusCallback(window_.get(), onFocusLost);
 
-    glfwMakeContextCurrent(window_);
+    glfwMakeContextCurrent(window_.get());
 
     static WindowIconPixels iconRows = windowIconRows();
     GLFWimage image;
     image.width = kWindowIconSide;
     image.height = kWindowIconSide;
     image.pixels = iconRows.data();
-    glfwSetWindowIcon(window_, 1, &image);
+    glfwSetWindowIcon(window_.get(), 1, &image);
 
     glLoaderInit();
     requireOpenGlFunctions();
     if (!drawsIntoHostWindow()) {
         platform::monitorArea(monitor_, &mainArea_.x, &mainArea_.y, &mainArea_.width, &mainArea_.height);
-        otherMonitors_.update(window_, monitor_);
+        otherMonitors_.update(window_.get(), monitor_);
         glfwSetMonitorCallback(onMonitor);
     }
 }
@@ -231,7 +231,7 @@ void ScreensaverApp::openWindow() {
 void ScreensaverApp::setRenderState() {
     ::setRenderState();
     glfwSwapInterval(1);
-    glfwSetInputMode(window_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    glfwSetInputMode(window_.get(), GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }
 
 void ScreensaverApp::setupScene() {
@@ -251,8 +251,8 @@ void ScreensaverApp::run() {
         // From the first frame shown on, a stop signal waits for the frame.
         if (host) platform::stopSignalsEndAfterTheFrame();
         glfwPollEvents();
-        if (!host && glfwGetKey(window_, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
-        if (glfwWindowShouldClose(window_) == 1 || otherMonitors_.closeRequested()) keepRunning = false;
+        if (!host && glfwGetKey(window_.get(), GLFW_KEY_ESCAPE) != 0) keepRunning = false;
+        if (glfwWindowShouldClose(window_.get()) == 1 || otherMonitors_.closeRequested()) keepRunning = false;
         if (focusLeftTheSaver()) keepRunning = false;
         followMonitorChanges();
         // A stop request from outside (signal, lost display) is a close request.
@@ -274,13 +274,13 @@ void ScreensaverApp::drawFrame() {
     scene_->clock()->setCurrentTime(hostMode() ? hostClock_.next(now) : now);
     scene_->beginFrame();
     scene_->renderView(*view_);
-    otherMonitors_.render(*scene_, window_);
+    otherMonitors_.render(*scene_, window_.get());
     scene_->endFrame();
 }
 
 void ScreensaverApp::swapFrame() {
-    otherMonitors_.swap(window_);
-    glfwSwapBuffers(window_);
+    otherMonitors_.swap(window_.get());
+    glfwSwapBuffers(window_.get());
 }
 
 void ScreensaverApp::tearDown() {
@@ -289,12 +289,12 @@ void ScreensaverApp::tearDown() {
     // X errors on the way down; there is nothing left to report them to.
     glfwSetErrorCallback(nullptr);
     // GL objects go while a context that knows them is current.
-    if (window_ != nullptr) glfwMakeContextCurrent(window_);
+    if (window_ != nullptr) glfwMakeContextCurrent(window_.get());
     view_.reset();
     scene_.reset();
     otherMonitors_.close();
-    // Takes the main window down too; an adopted host window is handed back.
+    // An adopted host window is handed back, not destroyed.
+    window_.reset();
     glfwTerminate();
     glfwRunning_ = false;
-    window_ = nullptr;
 }

@@ -46,7 +46,7 @@ public:
     // context), then takes GLFW down. Later calls do nothing.
     void tearDown();
 
-    GLFWwindow* window() const { return window_; }
+    GLFWwindow* window() const { return window_.get(); }
     const CommandLine& commandLine() const { return commandLine_; }
     RainScene& scene() { return *scene_; }
     RainView& view() { return *view_; }
@@ -76,9 +76,7 @@ private:
     bool glfwRunning_ = false;
     GLFWmonitor* monitor_ = nullptr;  // the full-screen window's; none for a preview
     DesktopArea mainArea_;            // where that monitor lies
-    // The main window. GLFW keeps it until tearDown destroys it (an adopted
-    // host window is handed back then, not destroyed).
-    GLFWwindow* window_ = nullptr;
+    WindowHandle window_;  // the main window, or the adopted host window
     std::int32_t windowWidth_ = 0, windowHeight_ = 0;  // the main window's size
     std::unique_ptr<RainScene> scene_;
     std::unique_ptr<RainView> view_;
