@@ -154,9 +154,9 @@ void OtherMonitorWindows::update(GLFWwindow* primary, GLFWmonitor* primaryMonito
     for (std::unique_ptr<Cover>& cover : covers_) {
         DesktopArea area;
         const bool listed = std::find(monitors, monitors + count, cover->monitor) != monitors + count;
-        const bool stays = cover->monitor == nullptr ||
-                           (!cover->monitorGone && listed && cover->monitor != primaryMonitor &&
-                            areaOf(cover->monitor, &area) && area == cover->area);
+        const bool stays =
+            cover->monitor == nullptr || (!cover->monitorGone && listed && cover->monitor != primaryMonitor &&
+                                          areaOf(cover->monitor, &area) && area == cover->area);
         if (stays) kept.push_back(std::move(cover));
     }
     covers_.swap(kept);

@@ -74,9 +74,9 @@ private:
 
     CommandLine commandLine_;
     bool glfwRunning_ = false;
-    GLFWmonitor* monitor_ = nullptr;  // the full-screen window's; none for a preview
-    DesktopArea mainArea_;            // where that monitor lies
-    WindowHandle window_;  // the main window, or the adopted host window
+    GLFWmonitor* monitor_ = nullptr;                   // the full-screen window's; none for a preview
+    DesktopArea mainArea_;                             // where that monitor lies
+    WindowHandle window_;                              // the main window, or the adopted host window
     std::int32_t windowWidth_ = 0, windowHeight_ = 0;  // the main window's size
     std::unique_ptr<RainScene> scene_;
     std::unique_ptr<RainView> view_;

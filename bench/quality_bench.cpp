@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
     const Clock::time_point end = Clock::now();
 
     std::printf("bench_quality: %s, window %d x %d, background %d\n",
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), app.view().size().width(), app.view().size().height(),
-                scene.backgroundId());
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), app.view().size().width(),
+                app.view().size().height(), scene.backgroundId());
     std::printf("  average render of frames 1-100: %.4f ms (thresholds: above 0.2 -> 1024, above 1.0 -> 512)\n",
                 averageAtDecision);
     if (scene.usesNormalsTexture())

@@ -104,8 +104,7 @@ bool MonitorDisplay::show(int n, int x, int y, int width, int height, bool prima
     runTool({"xrandr", "--addmode", output, mode}, name());  // fails harmlessly when it has the mode
     std::vector<std::string> command = {"xrandr", "--output", output, "--mode", mode, "--pos", position};
     if (primary) command.push_back("--primary");
-    return runTool(command, name()) == 0 &&
-           waitUntil([&] { return reports(n, x, y, width, height); }, Seconds(10));
+    return runTool(command, name()) == 0 && waitUntil([&] { return reports(n, x, y, width, height); }, Seconds(10));
 }
 
 bool MonitorDisplay::turnOff(int n) {
@@ -130,8 +129,8 @@ bool MonitorDisplay::reports(int n, int x, int y, int width, int height) {
             if (output->crtc == 0) {
                 matches = width == 0;
             } else if (XRRCrtcInfo* crtc = XRRGetCrtcInfo(connection_, resources, output->crtc)) {
-                matches = output->connection == RR_Connected && crtc->x == x && crtc->y == y && static_cast<int>(crtc->width) == width &&
-                          static_cast<int>(crtc->height) == height;
+                matches = output->connection == RR_Connected && crtc->x == x && crtc->y == y &&
+                          static_cast<int>(crtc->width) == width && static_cast<int>(crtc->height) == height;
                 XRRFreeCrtcInfo(crtc);
             }
         }

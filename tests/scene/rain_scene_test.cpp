@@ -179,9 +179,9 @@ TEST_F(Scene, SetupBuildsInOrderAndTheViewLeavesItsFramebufferBound) {
 
     std::vector<std::string> tail;
     for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size(); ++k) tail.push_back(calls[k].name);
-    const std::vector<std::string> expected = {
-        "glGenFramebuffers", "glBindFramebuffer", "glGenTextures",        "glBindTexture", "glTexImage2D",
-        "glTexParameteri",   "glTexParameteri",   "glFramebufferTexture", "glDrawBuffers"};
+    const std::vector<std::string> expected = {"glGenFramebuffers", "glBindFramebuffer",    "glGenTextures",
+                                               "glBindTexture",     "glTexImage2D",         "glTexParameteri",
+                                               "glTexParameteri",   "glFramebufferTexture", "glDrawBuffers"};
     ASSERT_EQ(tail, expected);
 
     const fakegl::Call* c = &calls[framebuffer];
