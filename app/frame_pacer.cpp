@@ -50,13 +50,14 @@ double FramePacer::frameShown(double now) {
         return now;
     }
     if (++probed_ < kProbeFrames) return now;
-    // The first frames of a run may return at once on paced swaps too (the
-    // driver's spare buffers); over a whole probe they cannot keep it up.
-    if (now - probeStart_ < kProbeFrames * pacedPeriod_ / kUnpacedMargin) {
+    // The first swaps of a run return at once on paced swaps too, while the
+    // driver's queue of buffers fills: the first probe only waits for that.
+    if (warmedUp_ && now - probeStart_ < kProbeFrames * pacedPeriod_ / kUnpacedMargin) {
         limiting_ = true;
         next_ = now;
         return now;
     }
+    warmedUp_ = true;
     probeStart_ = now;
     probed_ = 0;
     return now;

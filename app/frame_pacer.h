@@ -22,7 +22,8 @@ int swapIntervalFor(double refreshHz, double framePeriod);
 
 class FramePacer {
 public:
-    // Frames in a row that the limiter judges the swaps' pace by.
+    // Frames in a row that the limiter judges the swaps' pace by, after
+    // as many to let the driver's queue of buffers fill.
     static constexpr int kProbeFrames = 30;
 
     FramePacer(double framePeriod, double refreshHz);
@@ -43,6 +44,7 @@ private:
     double pacedPeriod_;  // what the swaps take per frame when they wait for the refresh
     double limiterPeriod_;
     bool limiting_ = false;
+    bool warmedUp_ = false;    // the first probe is over
     int probed_ = -1;          // frames since probeStart_; -1 before the first
     double probeStart_ = 0.0;  // when the probe's first frame was shown
     double next_ = 0.0;        // when the limiter lets the next frame start
