@@ -68,6 +68,8 @@ TEST_F(Shell, ScreensaverCoversTheMonitorAndIgnoresMouseMovementAndWheel) {
     EXPECT_EQ(tool({"xdotool", "click", "5"}), 0);  // wheel down
     // Drawing on, at most about 60 frames a second (Xvfb's swaps wait for nothing).
     FrameCounter frames(x_.name(), window->id);
+    // The window shows before its first frame (shader, texture): count from that frame on.
+    ASSERT_TRUE(waitUntil([&] { return frames.countFor(0.1) > 0; }, kStartBound)) << "no frame shown";
     const int shown = frames.countFor(2.0);
     EXPECT_TRUE(saver->running()) << "ended on mouse movement or wheel";
     EXPECT_GT(shown, 0);
