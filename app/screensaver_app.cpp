@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/frame_clock.h"
+#include "app/frame_pacer.h"
 #include "app/other_monitors.h"
 #include "scene/window_size.h"
 #include "app/window_icon.h"
@@ -159,9 +160,21 @@ void ScreensaverApp::openWindow() {
     if (!drawsIntoHostWindow(commandLine->mode)) otherMonitors.open(window);
 }
 
+namespace {
+// The refresh rate of the monitor the frames are shown on, 0 when unknown.
+// A host's window and a preview lie on some monitor of the desktop; the
+// primary's rate stands for it.
+double refreshRateOf(GLFWmonitor* monitor) {
+    if (monitor == nullptr) monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    return mode ? mode->refreshRate : 0.0;
+}
+}  // namespace
+
 void ScreensaverApp::setRenderState() {
     ::setRenderState();
-    glfwSwapInterval(1);
+    pacer_ = FramePacer(commandLine->framePeriod, refreshRateOf(monitor));
+    glfwSwapInterval(pacer_.swapInterval());
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }
 
@@ -169,26 +182,49 @@ void ScreensaverApp::run() {
     RainScene& scene = rainScene();
     scene.setup();
     const bool host = commandLine->mode == ScreensaverMode::Host;
-    bool keepRunning = true;
     for (;;) {
         frameStep();
         glfwSwapBuffers(window);
         // From the first frame shown on, a stop signal waits for the frame.
         if (host) platform::stopSignalsEndAfterTheFrame();
-        glfwPollEvents();
-        if (!host && glfwGetKey(window, GLFW_KEY_ESCAPE) != 0) keepRunning = false;
-        if (glfwWindowShouldClose(window) == 1) keepRunning = false;
-        // A stop request from outside (signal, lost display) is a close request.
-        if (platform::stopRequested()) keepRunning = false;
-        if (commandLine->mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine->parentWindow))
-            break;
-        // Host mode: an unmapped host window comes back; a destroyed one ends it.
-        if (host && !platform::hostWindowAlive(commandLine->parentWindow)) break;
-        if (!keepRunning) break;
+        if (!waitForNextFrame()) break;
     }
     if (host && platform::stopRequested()) {
         glfwTerminate();
         platform::endByStopSignal();
+    }
+}
+
+bool ScreensaverApp::exitRuleFired() {
+    const bool host = commandLine->mode == ScreensaverMode::Host;
+    if (!host && glfwGetKey(window, GLFW_KEY_ESCAPE) != 0) return true;
+    if (glfwWindowShouldClose(window) == 1) return true;
+    // A stop request from outside (signal, lost display) is a close request.
+    if (platform::stopRequested()) return true;
+    if (commandLine->mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine->parentWindow))
+        return true;
+    // Host mode: an unmapped host window comes back; a destroyed one ends it.
+    return host && !platform::hostWindowAlive(commandLine->parentWindow);
+}
+
+bool ScreensaverApp::waitForNextFrame() {
+    const double nextFrame = pacer_.frameShown(glfwGetTime());
+    if (pacer_.limiting() && !fineTimedWaits_) {
+        platform::fineTimedWaits();
+        fineTimedWaits_ = true;
+    }
+    glfwPollEvents();
+    for (;;) {
+        if (exitRuleFired()) return false;
+        const double left = nextFrame - glfwGetTime();
+        if (left <= 0.0) return true;
+        // Input and a close request end the wait as they arrive, and so does
+        // a stop signal: GLFW's wait gives up when select is interrupted,
+        // which the kernel never restarts. Win32's wait takes whole
+        // milliseconds and returns at once below one: the shortest wait is
+        // one millisecond rather than a spin; the limiter's rhythm does not
+        // drift by a late start.
+        glfwWaitEventsTimeout(left < kShortestWait ? kShortestWait : left);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/command_line.h"
+#include "app/frame_pacer.h"
 #include "app/other_monitors.h"
 
 struct GLFWmonitor;
@@ -21,6 +22,13 @@ public:
     // Builds the scene and runs frames until an exit rule fires.
     void run();
     void frameStep();
+    // After the frame's swaps: polls the events, then waits for them until
+    // the pacer lets the next frame start. False as soon as an exit rule
+    // fires, whether at once or during the wait.
+    bool waitForNextFrame();
+    // Escape (full-screen modes), a close request, a stop request, a preview
+    // host disabled or gone, a host window destroyed.
+    bool exitRuleFired();
 
     GLFWwindow* window = nullptr;
     GLFWmonitor* monitor = nullptr;  // the full-screen window's; none for a preview
@@ -32,6 +40,10 @@ private:
     void computeWindowSize();
     void openWindow();
     void setRenderState();
+
+    static constexpr double kShortestWait = 0.001;  // seconds
+    FramePacer pacer_{kDefaultFramePeriod, 0.0};
+    bool fineTimedWaits_ = false;
 };
 
 // The process-wide application, published by the entry point.

@@ -93,6 +93,13 @@ void stopSignalsEndAfterTheFrame();
 void endByStopSignal();
 
 // ---------------------------------------------------------------------------
+// Timed waits (the frame loop's event wait) to the millisecond from now on.
+// Win32: timeBeginPeriod(1), kept to the end of the process (a wait
+// otherwise lasts whole ticks of the system timer, about 15.6 ms); Linux's
+// waits already are this fine.
+void fineTimedWaits();
+
+// ---------------------------------------------------------------------------
 // Opens a URL in the user's browser (Linux: xdg-open). Result not reported.
 void openUrl(const char* url);
 

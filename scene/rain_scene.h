@@ -25,6 +25,22 @@ constexpr float kSmallNormalsAboveMs = 1.0f;    // above: 512 x 512 normals
 constexpr float kNormalsTextureAboveMs = 0.2f;  // above: 1024 x 1024 normals
 constexpr std::int32_t kMeasuredFrames = 100;
 
+// A quality mode: per-pixel, or a normals texture of normalsSize squared.
+struct QualityChoice {
+    bool useNormalsTexture = false;
+    std::int32_t normalsSize = 1024;
+    bool operator==(const QualityChoice& other) const {
+        return useNormalsTexture == other.useNormalsTexture && normalsSize == other.normalsSize;
+    }
+};
+
+// The mode for windows of `windowPixels` pixels in all whose first
+// kMeasuredFrames per-pixel renders took `averageMs` on average. The
+// thresholds pick 512 or 1024 as before; a texture is then halved, down to
+// 128, until it costs less than per-pixel rendering of the same windows,
+// and where none does the windows stay per-pixel.
+QualityChoice chooseQuality(std::int64_t windowPixels, float averageMs);
+
 class RainScene {
 public:
     RainScene() = default;

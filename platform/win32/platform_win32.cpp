@@ -1,5 +1,6 @@
 // Win32 back end.
 #include <windows.h>
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -140,6 +141,8 @@ bool stopRequested() { return false; }
 void stopSignalsEndAtOnce() {}
 void stopSignalsEndAfterTheFrame() {}
 void endByStopSignal() {}
+
+void fineTimedWaits() { timeBeginPeriod(1); }
 
 const char* executablePath() {
     static char path[MAX_PATH] = {};

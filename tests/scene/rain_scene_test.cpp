@@ -306,6 +306,38 @@ INSTANTIATE_TEST_SUITE_P(Thresholds, Decision,
                                            DecisionRow{"SlowOnlyTheHundredth", 0.0, 99, 150.0, 1.5f, true, 512}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The decision from the smallest preview to 4K: full screen decides by the
+// thresholds alone; a window smaller than the texture gets a texture that
+// costs less than per-pixel rendering of it, or stays per-pixel.
+TEST(QualityChoiceTable, FromThePreviewTo3840x2160) {
+    struct Row {
+        int width, height;
+        int slow, between;  // normals size when above 1.0 ms, between 0.2 and 1.0 ms; 0: per-pixel
+    };
+    const Row rows[] = {
+        {152, 112, 0, 0},        {320, 240, 128, 128},    {480, 300, 256, 256},    {640, 480, 256, 256},
+        {800, 600, 512, 512},    {1024, 768, 512, 512},   {1366, 768, 512, 512},   {1600, 900, 512, 512},
+        {1680, 1050, 512, 1024}, {1920, 1080, 512, 1024}, {2560, 1440, 512, 1024}, {3840, 2160, 512, 1024},
+    };
+    for (const Row& r : rows) {
+        const std::int64_t pixels = std::int64_t(r.width) * r.height;
+        for (const auto& [ms, size] : {std::pair<float, int>{2.0f, r.slow}, {0.5f, r.between}, {0.2f, 0}}) {
+            const QualityChoice expected = size ? QualityChoice{true, size} : QualityChoice{};
+            EXPECT_EQ(chooseQuality(pixels, ms), expected) << r.width << "x" << r.height << " at " << ms << " ms";
+        }
+    }
+    EXPECT_EQ(chooseQuality(0, 5.0f), QualityChoice{});
+}
+
+TEST_F(Scene, TheDecisionJudgesTheWindowItServes) {
+    setWindowSize(320, 240);
+    build();
+    measureAndDecide(2.0);
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 128);
+    EXPECT_EQ(passes(render(2.0)), expectedPasses(true, 128, 2.5f, 320, 240));
+}
+
 TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     build();
     for (int k = 0; k < 100; ++k) render(2.0);
