@@ -122,7 +122,8 @@ protected:
         const std::string square = std::to_string(normalsSize);
         std::vector<std::string> v = {"useProgram", "bindFramebuffer normalsFramebuffer", "clear 0x4100",
                                       "renderMode=0.5", "viewport 0 0 " + square + " " + square};
-        if (offScreenDraw) v.insert(v.end(), {"useProgram", "draw"});
+        if (offScreenDraw)
+            v.insert(v.end(), {"activeTexture 0", "bindTexture 0", "activeTexture 1", "bindTexture 0", "useProgram", "draw"});
         std::ostringstream mode;
         mode << "renderMode=" << screenMode;
         v.insert(
