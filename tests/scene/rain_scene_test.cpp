@@ -170,7 +170,7 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     EXPECT_LT(upload, link);
     EXPECT_LT(link, buffers);
     EXPECT_LT(buffers, framebuffer);
-    EXPECT_EQ(calls[storage].i(1), 10) << "levels";
+    EXPECT_EQ(calls[storage].i(1), 1) << "levels";
     EXPECT_EQ(calls[storage].i(2), GL_RGBA32F);
     EXPECT_EQ(calls[storage].i(3), 1024);
     EXPECT_EQ(calls[storage].i(4), 1024);
