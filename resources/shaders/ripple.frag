@@ -71,8 +71,8 @@ vec2 sinCos(float a)
     // Quadrant k mod 4: odd quadrants swap sine and cosine, the upper two
     // negate both.
     float odd = k - 2.0 * floor(k * 0.5);
-    float sign = 1.0 - 2.0 * (floor(k * 0.5) - 2.0 * floor(k * 0.25));
-    return sign * vec2(mix(s, c, odd), mix(c, -s, odd));
+    float upper = 1.0 - 2.0 * (floor(k * 0.5) - 2.0 * floor(k * 0.25));
+    return upper * vec2(mix(s, c, odd), mix(c, -s, odd));
 }
 
 // The ring's radial slope at d, the central difference
