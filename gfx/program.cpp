@@ -26,6 +26,19 @@ GLFWProgram::GLFWProgram(int vertexResourceId, int fragmentResourceId)
     : vertexSource_(new char[kShaderBufferSize]), fragmentSource_(new char[kShaderBufferSize]) {
     loadTextResource(vertexResourceId, vertexSource_, kShaderTextCapacity);
     loadTextResource(fragmentResourceId, fragmentSource_, kShaderTextCapacity);
+    build();
+}
+
+GLFWProgram::GLFWProgram(const std::string& vertexText, const std::string& fragmentText)
+    : vertexSource_(new char[kShaderBufferSize]), fragmentSource_(new char[kShaderBufferSize]) {
+    cutShaderText(reinterpret_cast<const unsigned char*>(vertexText.data()), vertexText.size(), vertexSource_,
+                  kShaderTextCapacity);
+    cutShaderText(reinterpret_cast<const unsigned char*>(fragmentText.data()), fragmentText.size(), fragmentSource_,
+                  kShaderTextCapacity);
+    build();
+}
+
+void GLFWProgram::build() {
     program_ = glCreateProgram();
     vertexShader_ = compile(GL_VERTEX_SHADER, vertexSource_, "Vertex shader compilation error");
     fragmentShader_ = compile(GL_FRAGMENT_SHADER, fragmentSource_, "Fragment shader compilation error");
@@ -84,6 +97,12 @@ GLFWProgramRegistry::~GLFWProgramRegistry() {
 void GLFWProgramRegistry::addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId) {
     if (programs_.count(key) != 0) return;
     programs_.emplace(key, new GLFWProgram(vertexResourceId, fragmentResourceId));
+}
+
+void GLFWProgramRegistry::addProgramFromTexts(const std::string& key, const std::string& vertexText,
+                                              const std::string& fragmentText) {
+    if (programs_.count(key) != 0) return;
+    programs_.emplace(key, new GLFWProgram(vertexText, fragmentText));
 }
 
 GLFWProgram* GLFWProgramRegistry::program(const std::string& key) {

@@ -124,6 +124,9 @@ constexpr std::uint32_t kInvalidColor = 0xFFFFFFFFu;
 struct BitmapReader;
 BitmapReader* openBitmap(int id);
 std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y);
+// Row y from x = 0 to width - 1 into colors, each as bitmapPixel answers it,
+// in one pass where the back end can. (Win32: GetPixel per pixel, as above.)
+void bitmapRow(BitmapReader* reader, int y, int width, std::uint32_t* colors);
 void closeBitmap(BitmapReader* reader);
 
 // ---------------------------------------------------------------------------

@@ -134,7 +134,19 @@ void RainScene::render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glUniform1f(renderModeLocation_, kModeNormals);
     glViewport(0, 0, normalsSize_, normalsSize_);
-    if (useNormalsTexture_) sky_->draw();
+    if (useNormalsTexture_) {
+        // The pass reads no texture, so none stays bound: unit 0 still holds
+        // normalsTarget, which the pass draws into (GL leaves a texture that
+        // is sampled while it is rendered to undefined, and llvmpipe runs
+        // the shader's fetches of both branches for every fragment, masked),
+        // and unit 1 the background. With both units empty llvmpipe builds
+        // the shader without their fetches.
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        sky_->draw();
+    }
 
     // Screen pass.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -192,6 +192,10 @@ std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y) {
     return static_cast<std::uint32_t>(GetPixel(reader->memory, x, y));
 }
 
+void bitmapRow(BitmapReader* reader, int y, int width, std::uint32_t* colors) {
+    for (int x = 0; x < width; ++x) colors[x] = bitmapPixel(reader, x, y);
+}
+
 void closeBitmap(BitmapReader* reader) {
     if (!reader) return;
     if (reader->memory) DeleteDC(reader->memory);
