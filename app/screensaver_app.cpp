@@ -228,9 +228,21 @@ void ScreensaverApp::openWindow() {
     }
 }
 
+namespace {
+// The refresh rate of the monitor the frames are shown on, 0 when unknown.
+// A host's window and a preview lie on some monitor of the desktop; the
+// primary's rate stands for it.
+double refreshRateOf(GLFWmonitor* monitor) {
+    if (monitor == nullptr) monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    return mode ? mode->refreshRate : 0.0;
+}
+}  // namespace
+
 void ScreensaverApp::setRenderState() {
     ::setRenderState();
-    glfwSwapInterval(1);
+    pacer_ = FramePacer(commandLine_.framePeriod, refreshRateOf(monitor_));
+    glfwSwapInterval(pacer_.swapInterval());
     glfwSetInputMode(window_.get(), GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }
 
@@ -244,28 +256,52 @@ void ScreensaverApp::setupScene() {
 void ScreensaverApp::run() {
     setupScene();
     const bool host = hostMode();
-    bool keepRunning = true;
     for (;;) {
         drawFrame();
         swapFrame();
         // From the first frame shown on, a stop signal waits for the frame.
         if (host) platform::stopSignalsEndAfterTheFrame();
-        glfwPollEvents();
-        if (!host && glfwGetKey(window_.get(), GLFW_KEY_ESCAPE) != 0) keepRunning = false;
-        if (glfwWindowShouldClose(window_.get()) == 1 || otherMonitors_.closeRequested()) keepRunning = false;
-        if (focusLeftTheSaver()) keepRunning = false;
-        followMonitorChanges();
-        // A stop request from outside (signal, lost display) is a close request.
-        if (platform::stopRequested()) keepRunning = false;
-        if (commandLine_.mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine_.parentWindow))
-            break;
-        // Host mode: an unmapped host window comes back; a destroyed one ends it.
-        if (host && !platform::hostWindowAlive(commandLine_.parentWindow)) break;
-        if (!keepRunning) break;
+        if (!waitForNextFrame()) break;
     }
     if (host && platform::stopRequested()) {
         tearDown();
         platform::endByStopSignal();
+    }
+}
+
+bool ScreensaverApp::exitRuleFired() {
+    const bool host = hostMode();
+    if (!host && glfwGetKey(window_.get(), GLFW_KEY_ESCAPE) != 0) return true;
+    if (glfwWindowShouldClose(window_.get()) == 1 || otherMonitors_.closeRequested()) return true;
+    if (focusLeftTheSaver()) return true;
+    // A stop request from outside (signal, lost display) is a close request.
+    if (platform::stopRequested()) return true;
+    if (commandLine_.mode == ScreensaverMode::Preview && !platform::hostWindowEnabled(commandLine_.parentWindow))
+        return true;
+    // Host mode: an unmapped host window comes back; a destroyed one ends it.
+    return host && !platform::hostWindowAlive(commandLine_.parentWindow);
+}
+
+bool ScreensaverApp::waitForNextFrame() {
+    const double nextFrame = pacer_.frameShown(glfwGetTime());
+    if (pacer_.limiting() && !fineTimedWaits_) {
+        platform::fineTimedWaits();
+        fineTimedWaits_ = true;
+    }
+    glfwPollEvents();
+    for (;;) {
+        if (exitRuleFired()) return false;
+        // Windows are made and closed here, never inside a callback.
+        followMonitorChanges();
+        const double left = nextFrame - glfwGetTime();
+        if (left <= 0.0) return true;
+        // Input and a close request end the wait as they arrive, and so does
+        // a stop signal: GLFW's wait gives up when select is interrupted,
+        // which the kernel never restarts. Win32's wait takes whole
+        // milliseconds and returns at once below one: the shortest wait is
+        // one millisecond rather than a spin; the limiter's rhythm does not
+        // drift by a late start.
+        glfwWaitEventsTimeout(left < kShortestWait ? kShortestWait : left);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/frame_clock.h"
+#include "app/frame_pacer.h"
 #include "app/other_monitors.h"
 
 struct GLFWmonitor;
@@ -45,6 +46,14 @@ public:
     // Frees the scene and the windows (GL objects first, each in its own
     // context), then takes GLFW down. Later calls do nothing.
     void tearDown();
+    // After the frame's swaps: polls the events, then waits for them until
+    // the pacer lets the next frame start. False as soon as an exit rule
+    // fires, whether at once or during the wait.
+    bool waitForNextFrame();
+    // Escape (full-screen modes), a close request, a stop request, a preview
+    // host disabled or gone, a host window destroyed, the focus lost to
+    // another program.
+    bool exitRuleFired();
 
     GLFWwindow* window() const { return window_.get(); }
     const CommandLine& commandLine() const { return commandLine_; }
@@ -72,6 +81,8 @@ private:
     bool focusLeftTheSaver();
     void followMonitorChanges();
 
+    static constexpr double kShortestWait = 0.001;  // seconds
+
     CommandLine commandLine_;
     bool glfwRunning_ = false;
     GLFWmonitor* monitor_ = nullptr;                   // the full-screen window's; none for a preview
@@ -84,6 +95,8 @@ private:
     bool focusLost_ = false;
     bool monitorsChanged_ = false;
     FrameClock hostClock_;
+    FramePacer pacer_{kDefaultFramePeriod, 0.0};
+    bool fineTimedWaits_ = false;
 };
 
 // The monitor a full-screen start covers: glfwGetPrimaryMonitor, replaced by

@@ -26,6 +26,19 @@ GLFWProgram::GLFWProgram(int vertexResourceId, int fragmentResourceId)
     : vertexSource_(kShaderBufferSize), fragmentSource_(kShaderBufferSize) {
     loadTextResource(vertexResourceId, vertexSource_.data(), kShaderTextCapacity);
     loadTextResource(fragmentResourceId, fragmentSource_.data(), kShaderTextCapacity);
+    build();
+}
+
+GLFWProgram::GLFWProgram(const std::string& vertexText, const std::string& fragmentText)
+    : vertexSource_(kShaderBufferSize), fragmentSource_(kShaderBufferSize) {
+    cutShaderText(reinterpret_cast<const unsigned char*>(vertexText.data()), vertexText.size(), vertexSource_.data(),
+                  kShaderTextCapacity);
+    cutShaderText(reinterpret_cast<const unsigned char*>(fragmentText.data()), fragmentText.size(),
+                  fragmentSource_.data(), kShaderTextCapacity);
+    build();
+}
+
+void GLFWProgram::build() {
     program_ = glCreateProgram();
     vertexShader_ = compile(GL_VERTEX_SHADER, vertexSource_.data(), "Vertex shader compilation error");
     fragmentShader_ = compile(GL_FRAGMENT_SHADER, fragmentSource_.data(), "Fragment shader compilation error");
@@ -80,6 +93,12 @@ GLFWProgramRegistry::~GLFWProgramRegistry() = default;
 void GLFWProgramRegistry::addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId) {
     if (programs_.count(key) != 0) return;
     programs_.emplace(key, std::make_unique<GLFWProgram>(vertexResourceId, fragmentResourceId));
+}
+
+void GLFWProgramRegistry::addProgramFromTexts(const std::string& key, const std::string& vertexText,
+                                              const std::string& fragmentText) {
+    if (programs_.count(key) != 0) return;
+    programs_.emplace(key, std::make_unique<GLFWProgram>(vertexText, fragmentText));
 }
 
 GLFWProgram* GLFWProgramRegistry::program(const std::string& key) {

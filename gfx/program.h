@@ -25,6 +25,8 @@ public:
     // Reads, compiles and links; a compilation failure shows the log and
     // ends the process.
     GLFWProgram(int vertexResourceId, int fragmentResourceId);
+    // The same from two shader texts, each cut as a resource's text is.
+    GLFWProgram(const std::string& vertexText, const std::string& fragmentText);
     // Deletes both shaders and the program.
     ~GLFWProgram();
     GLFWProgram(const GLFWProgram&) = delete;
@@ -41,6 +43,7 @@ public:
     std::uint32_t programName() const { return program_; }
 
 private:
+    void build();
     std::int32_t location(const std::string& name, LocationKind kind);
     std::uint32_t compile(std::uint32_t type, const char* source, const char* failureText);
 
@@ -60,6 +63,7 @@ public:
     GLFWProgramRegistry& operator=(const GLFWProgramRegistry&) = delete;
     // The first registration of a key wins; a later one builds nothing.
     void addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId);
+    void addProgramFromTexts(const std::string& key, const std::string& vertexText, const std::string& fragmentText);
     GLFWProgram* program(const std::string& key);
     // Makes the program current; an unregistered key changes nothing.
     void useProgram(const std::string& key);

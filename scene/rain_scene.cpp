@@ -25,7 +25,32 @@ constexpr float kModeBackgroundFromTexture = 2.5f;
 // is the target's side in per-pixel mode.
 constexpr float kCellsPerPixel = 5.0f / static_cast<float>(RainView::kTargetSide);
 
+// Per pixel, the ripple program costs about 68 ns in per-pixel mode, 79 in
+// the normals pass and 19 in the screen pass that reads the normals
+// (llvmpipe, scripts/bench ripple). A texture of S x S for P window pixels
+// costs 79 S^2 + 19 P against 68 P: less only while S^2 < 0.62 P.
+constexpr double kNormalsPayBelowWindowShare = 0.6;
+// Five ripple cells span the texture and a ring's wave train is a fifth of
+// a cell: below 128 texels its waves fall under four texels each and alias.
+constexpr std::int32_t kSmallestNormalsSize = 128;
+
 }  // namespace
+
+QualityChoice chooseQuality(std::int64_t windowPixels, float averageMs) {
+    std::int32_t size = 0;
+    if (averageMs > kSmallNormalsAboveMs) {
+        size = 512;
+    } else if (averageMs > kNormalsTextureAboveMs) {
+        size = 1024;
+    } else {
+        return QualityChoice();
+    }
+    while (size >= kSmallestNormalsSize &&
+           static_cast<double>(size) * size >= kNormalsPayBelowWindowShare * static_cast<double>(windowPixels))
+        size /= 2;
+    if (size < kSmallestNormalsSize) return QualityChoice();
+    return QualityChoice{true, size};
+}
 
 RainScene::RainScene() = default;
 RainScene::~RainScene() = default;
@@ -73,7 +98,9 @@ void RainScene::render(RainView& view) {
 }
 
 void RainScene::beginFrame() {
-    if (clock_ != nullptr) stats_.begin();
+    if (clock_ == nullptr) return;
+    smallestViewPixels_ = -1;
+    stats_.begin();
 }
 
 void RainScene::endFrame() {
@@ -85,6 +112,8 @@ void RainScene::endFrame() {
 void RainScene::renderView(RainView& view) {
     if (clock_ == nullptr) return;
     const WindowSize& size = view.size();
+    const std::int64_t pixels = static_cast<std::int64_t>(size.width()) * size.height();
+    if (smallestViewPixels_ < 0 || pixels < smallestViewPixels_) smallestViewPixels_ = pixels;
 
     camera_->setProjection(perspective(50.0f, size.aspectRatio(), 0.1f, 1000.0f));
     clock_->setViewport(static_cast<float>(size.width()), static_cast<float>(size.height()));
@@ -100,7 +129,19 @@ void RainScene::renderView(RainView& view) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glUniform1f(renderModeLocation_, kModeNormals);
     glViewport(0, 0, normalsSize_, normalsSize_);
-    if (useNormalsTexture_) sky_->draw();
+    if (useNormalsTexture_) {
+        // The pass reads no texture, so none stays bound: unit 0 still holds
+        // normalsTarget, which the pass draws into (GL leaves a texture that
+        // is sampled while it is rendered to undefined, and llvmpipe runs
+        // the shader's fetches of both branches for every fragment, masked),
+        // and unit 1 the background. With both units empty llvmpipe builds
+        // the shader without their fetches.
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        sky_->draw();
+    }
 
     // Screen pass.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -120,12 +161,10 @@ void RainScene::renderView(RainView& view) {
 void RainScene::decideQuality() {
     // count() is 100 only during the 101st render: before end() adds it.
     if (stats_.count() != kMeasuredFrames) return;
-    const float average = stats_.averageMs();
-    if (average > kSmallNormalsAboveMs) {
-        useNormalsTexture_ = true;
-        normalsSize_ = 512;
-    } else if (average > kNormalsTextureAboveMs) {
-        useNormalsTexture_ = true;
-        normalsSize_ = 1024;
-    }
+    // The whole frame's time says how slow the machine is; the smallest
+    // window bounds the texture, which no window may find dearer than its
+    // own per-pixel rendering.
+    const QualityChoice choice = chooseQuality(smallestViewPixels_ < 0 ? 0 : smallestViewPixels_, stats_.averageMs());
+    useNormalsTexture_ = choice.useNormalsTexture;
+    normalsSize_ = choice.normalsSize;
 }

@@ -30,6 +30,23 @@ constexpr float kSmallNormalsAboveMs = 1.0f;    // above: 512 x 512 normals
 constexpr float kNormalsTextureAboveMs = 0.2f;  // above: 1024 x 1024 normals
 constexpr std::int32_t kMeasuredFrames = 100;
 
+// A quality mode: per-pixel, or a normals texture of normalsSize squared.
+struct QualityChoice {
+    bool useNormalsTexture = false;
+    std::int32_t normalsSize = 1024;
+    bool operator==(const QualityChoice& other) const {
+        return useNormalsTexture == other.useNormalsTexture && normalsSize == other.normalsSize;
+    }
+};
+
+// The mode for a frame whose first kMeasuredFrames per-pixel renders took
+// `averageMs` on average (all its windows together) and whose smallest
+// window has `windowPixels` pixels. The thresholds pick 512 or 1024 as
+// before; a texture is then halved, down to 128, until it costs less than
+// per-pixel rendering of that window, and where none does the windows stay
+// per-pixel.
+QualityChoice chooseQuality(std::int64_t windowPixels, float averageMs);
+
 class RainScene {
 public:
     RainScene();
@@ -77,4 +94,5 @@ private:
     GLint backgroundTextureLocation_ = -1;
     GLint renderModeLocation_ = -1;
     int backgroundId_ = 0;
+    std::int64_t smallestViewPixels_ = -1;  // of the views drawn this frame; -1 before the first
 };

@@ -18,6 +18,10 @@ namespace e2e {
 
 using Seconds = std::chrono::duration<double>;
 
+// The frame loop draws at most about 60 frames a second; counts over a few
+// seconds allow a quarter more.
+constexpr int kMostFramesPerSecond = 75;
+
 // A virtual X server of its own (Xvfb -displayfd), 1920x1080x24, with the
 // harness's connection to it.
 class VirtualDisplay {

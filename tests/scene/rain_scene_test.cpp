@@ -56,13 +56,13 @@ protected:
     }
 
     // A fresh scene set up at start-up time `t` (the one time read of
-    // setup), then the view of a 1920 x 1080 window.
-    void build(double t = 0.0123) {
+    // setup), then the view of a window of `size`.
+    void build(double t = 0.0123, WindowSize size = WindowSize(1920, 1080)) {
         ScriptedTime::push(t);
         view.reset();
         scene = std::make_unique<RainScene>();
         scene->setup();
-        view = std::make_unique<RainView>(WindowSize(1920, 1080));
+        view = std::make_unique<RainView>(size);
     }
 
     // One render measured as `ms` milliseconds; returns its GL calls.
@@ -124,7 +124,8 @@ protected:
         const std::string square = std::to_string(normalsSize);
         std::vector<std::string> v = {"useProgram", "bindFramebuffer normalsFramebuffer", "clear 0x4100",
                                       "renderMode=0.5", "viewport 0 0 " + square + " " + square};
-        if (offScreenDraw) v.insert(v.end(), {"useProgram", "draw"});
+        if (offScreenDraw)
+            v.insert(v.end(), {"activeTexture 0", "bindTexture 0", "activeTexture 1", "bindTexture 0", "useProgram", "draw"});
         std::ostringstream mode;
         mode << "renderMode=" << screenMode;
         v.insert(
@@ -172,7 +173,7 @@ TEST_F(Scene, SetupBuildsInOrderAndTheViewLeavesItsFramebufferBound) {
     EXPECT_LT(upload, link);
     EXPECT_LT(link, buffers);
     EXPECT_LT(buffers, framebuffer);
-    EXPECT_EQ(calls[storage].i(1), 10) << "levels";
+    EXPECT_EQ(calls[storage].i(1), 1) << "levels";
     EXPECT_EQ(calls[storage].i(2), GL_RGBA32F);
     EXPECT_EQ(calls[storage].i(3), 1024);
     EXPECT_EQ(calls[storage].i(4), 1024);
@@ -309,6 +310,54 @@ INSTANTIATE_TEST_SUITE_P(Thresholds, Decision,
                                            DecisionRow{"OneSlowRenderAmongFastOnes", 150.0, 1, 0.0, 1.5f, true, 512},
                                            DecisionRow{"SlowOnlyTheHundredth", 0.0, 99, 150.0, 1.5f, true, 512}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The decision from the smallest preview to 4K: full screen decides by the
+// thresholds alone; a window smaller than the texture gets a texture that
+// costs less than per-pixel rendering of it, or stays per-pixel.
+TEST(QualityChoiceTable, FromThePreviewTo3840x2160) {
+    struct Row {
+        int width, height;
+        int slow, between;  // normals size when above 1.0 ms, between 0.2 and 1.0 ms; 0: per-pixel
+    };
+    const Row rows[] = {
+        {152, 112, 0, 0},        {320, 240, 128, 128},    {480, 300, 256, 256},    {640, 480, 256, 256},
+        {800, 600, 512, 512},    {1024, 768, 512, 512},   {1366, 768, 512, 512},   {1600, 900, 512, 512},
+        {1680, 1050, 512, 1024}, {1920, 1080, 512, 1024}, {2560, 1440, 512, 1024}, {3840, 2160, 512, 1024},
+    };
+    for (const Row& r : rows) {
+        const std::int64_t pixels = std::int64_t(r.width) * r.height;
+        for (const auto& [ms, size] : {std::pair<float, int>{2.0f, r.slow}, {0.5f, r.between}, {0.2f, 0}}) {
+            const QualityChoice expected = size ? QualityChoice{true, size} : QualityChoice{};
+            EXPECT_EQ(chooseQuality(pixels, ms), expected) << r.width << "x" << r.height << " at " << ms << " ms";
+        }
+    }
+    EXPECT_EQ(chooseQuality(0, 5.0f), QualityChoice{});
+}
+
+TEST_F(Scene, TheDecisionJudgesTheWindowItServes) {
+    build(0.0123, WindowSize(320, 240));
+    measureAndDecide(2.0);
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 128);
+    EXPECT_EQ(passes(render(2.0)), expectedPasses(true, 128, 2.5f, 320, 240));
+}
+
+// Several monitors: the whole frame's time decides whether to drop to a
+// normals texture, the smallest window how large it may be.
+TEST_F(Scene, TheDecisionJudgesTheWholeFrameAndItsSmallestWindow) {
+    build();
+    RainView small(WindowSize(800, 600));
+    for (int k = 0; k < 101; ++k) {
+        ScriptedTime::pushFrame(0.0005);
+        scene->beginFrame();
+        scene->renderView(*view);
+        scene->renderView(small);
+        scene->endFrame();
+    }
+    // Alone, 1920 x 1080 at 0.5 ms would get 1024; 800 x 600 bounds it.
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 512);
+}
 
 TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     build();
