@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/frame_pacer.h"
+
 enum class ScreensaverMode : std::int32_t {
     Preview = 0,      // /p <handle>: draw into the host's preview window
     Screensaver = 1,  // /s: full screen
@@ -18,6 +20,9 @@ struct CommandLine {
     // --photos DIR (Linux): the folder to take the background photograph
     // from; empty for the built-in backgrounds.
     std::string photosDirectory;
+    // --delay USEC (Linux): frames at most every framePeriod seconds; 0
+    // draws as fast as the swaps allow.
+    double framePeriod = kDefaultFramePeriod;
 };
 
 // Scans the command-line text (without the program path). The last recognised
@@ -29,6 +34,3 @@ CommandLine parseCommandLine(const char* text);
 // digits up to the first non-digit; no digits give 0). Values beyond the
 // signed 32-bit range are clamped to it instead of overflowing.
 std::int32_t readDecimal(const char* text);
-
-// The process-wide command line, published by the entry point.
-extern CommandLine* gCommandLine;

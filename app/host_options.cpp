@@ -67,13 +67,33 @@ bool parseWindowId(const std::string& text, std::intptr_t* id) {
     return true;
 }
 
+bool parseFrameDelay(const std::string& text, double* period) {
+    if (text.empty() || text.size() > 7) return false;
+    long microseconds = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        microseconds = microseconds * 10 + (c - '0');
+    }
+    if (microseconds > kLongestFrameDelay) return false;
+    *period = static_cast<double>(microseconds) / 1e6;
+    return true;
+}
+
 LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const char* xscreensaverWindow) {
     std::string photos;
+    double framePeriod = kDefaultFramePeriod;
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (optionName(args[i]) == "photos") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return failure(args[i] + " needs a folder");
             photos = args[++i];
+        } else if (optionName(args[i]) == "delay") {
+            if (i + 1 >= args.size()) return failure(args[i] + " needs a number of microseconds");
+            if (!parseFrameDelay(args[i + 1], &framePeriod)) {
+                return failure(args[i] + " " + quoted(args[i + 1]) + " is not a number of microseconds from 0 to " +
+                               std::to_string(kLongestFrameDelay));
+            }
+            ++i;
         } else {
             rest.push_back(args[i]);
         }
@@ -81,6 +101,7 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const cha
 
     LaunchOptions out;
     out.line.photosDirectory = photos;
+    out.line.framePeriod = framePeriod;
     const bool variableSet = xscreensaverWindow != nullptr && *xscreensaverWindow != '\0';
 
     if (!rest.empty() && !rest[0].empty() && rest[0][0] == '-') {
@@ -129,6 +150,7 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const cha
         }
         CommandLine windows = parseCommandLine(text.c_str());
         windows.photosDirectory = photos;
+        windows.framePeriod = framePeriod;
         out.line = windows;
         return out;
     }
@@ -144,7 +166,7 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const cha
 }
 
 const char* launchUsage() {
-    return "Usage: lumeridge [--root] [--window-id ID] [--photos DIR]\n"
+    return "Usage: lumeridge [--root] [--window-id ID] [--photos DIR] [--delay USEC]\n"
            "       lumeridge --add-to-xscreensaver\n"
            "       lumeridge [/s | /p ID | /c]\n"
            "Raindrops falling on a pond, leaving ripples over a picture.\n"
@@ -154,6 +176,9 @@ const char* launchUsage() {
            "  --window-id ID          draw into window ID (hex 0x... or decimal); wins over\n"
            "                          --root and $XSCREENSAVER_WINDOW\n"
            "  --photos DIR            take the picture from the photographs in DIR\n"
+           "  --delay USEC            at least USEC microseconds from one frame to the\n"
+           "                          next (default 16667: 60 frames a second; 0: as\n"
+           "                          many as the display takes)\n"
            "  --add-to-xscreensaver   add Lumeridge to the list in ~/.xscreensaver\n"
            "  --help                  show this text\n"
            "  /s                      full screen; any key or mouse button ends it\n"

@@ -25,7 +25,8 @@ struct LaunchOptions {
 // `args` are the arguments without the program path; `xscreensaverWindow`
 // is the value of XSCREENSAVER_WINDOW, or nullptr when it is unset.
 //
-// Every "--photos DIR" / "-photos DIR" pair is taken out first. What is left
+// Every "--photos DIR" / "-photos DIR" and "--delay USEC" / "-delay USEC"
+// pair is taken out first (XScreenSaver's settings pass them with --root). What is left
 // is a Linux command line when it starts with '-': each argument must then be
 // one of --root, --window-id ID, --help, --add-to-xscreensaver (also with a
 // single dash). --window-id wins over --root and the variable; --root, or
@@ -33,6 +34,13 @@ struct LaunchOptions {
 // window (--root) or runs full screen (nothing). Any other remainder is a
 // Windows command line, joined by blanks for parseCommandLine.
 LaunchOptions parseLaunchOptions(const std::vector<std::string>& args, const char* xscreensaverWindow);
+
+// The longest --delay: one frame a second.
+constexpr long kLongestFrameDelay = 1000000;
+
+// --delay's microseconds, XScreenSaver's "Frame rate" setting: decimal
+// digits from 0 to kLongestFrameDelay, as seconds in *period.
+bool parseFrameDelay(const std::string& text, double* period);
 
 // An X11 window id as the hosts write it: hex with 0x or 0X, or decimal,
 // white space around it allowed. Zero, signs, other characters and values

@@ -1,13 +1,17 @@
 // Time from starting a process to its first frame on screen, watched from
 // outside like a user would see it.
 //
-//   bench_first_frame <executable> [runs] [argument...]   (default 5 runs, "/s")
+//   bench_first_frame <executable>[,<executable>...] [runs] [argument...]
+//       (default 5 runs, argument "/s")
 //
 // The display must show a black root window (Xvfb -br) and nothing else.
 // For each run it starts the executable, polls the screen's middle row
 // (one XGetImage of 1920 x 1 pixels about every millisecond) until a pixel
 // is not black, ends the process with SIGTERM and waits until the row is
-// black again. Prints each run and the median, in milliseconds.
+// black again. Several executables (an older build beside the current one)
+// take turns run by run, so that all see the same load. Prints each run and
+// the median of each executable, in milliseconds, and each median's ratio
+// to the first executable's.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
@@ -65,14 +69,61 @@ void finish(pid_t pid) {
     }
 }
 
+// One start of `exe` with `arguments`: milliseconds to its first frame, or
+// a negative number when it showed nothing within 30 s or could not start.
+double firstFrame(Display* display, const std::string& exe, const std::vector<std::string>& arguments) {
+    const Clock::time_point blackBy = Clock::now() + std::chrono::seconds(10);
+    while (rowShowsSomething(display)) {
+        if (Clock::now() > blackBy) {
+            std::fprintf(stderr, "bench_first_frame: the screen is not black (start Xvfb with -br)\n");
+            return -1.0;
+        }
+        pause(10000);
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args = {const_cast<char*>(exe.c_str())};
+    for (const std::string& a : arguments) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    const Clock::time_point start = Clock::now();
+    const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        std::fprintf(stderr, "bench_first_frame: cannot start %s\n", exe.c_str());
+        return -1.0;
+    }
+
+    const Clock::time_point giveUp = start + std::chrono::seconds(30);
+    bool seen = false;
+    while (!(seen = rowShowsSomething(display)) && Clock::now() < giveUp) pause(1000);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    finish(pid);
+    if (!seen) std::fprintf(stderr, "bench_first_frame: %s showed nothing within 30 s\n", exe.c_str());
+    return seen ? ms : -1.0;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_first_frame <executable> [runs] [argument...]\n");
+        std::fprintf(stderr, "usage: bench_first_frame <executable>[,<executable>...] [runs] [argument...]\n");
         return 2;
     }
-    const std::string exe = argv[1];
+    std::vector<std::string> executables;
+    for (std::string list = argv[1]; !list.empty();) {
+        const std::size_t comma = list.find(',');
+        executables.push_back(list.substr(0, comma));
+        list = comma == std::string::npos ? std::string() : list.substr(comma + 1);
+    }
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     std::vector<std::string> arguments(argv + std::min(argc, 3), argv + argc);
     if (arguments.empty()) arguments.push_back("/s");
@@ -82,48 +133,25 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<double> times;
+    std::vector<std::vector<double>> times(executables.size());
     for (int run = 1; run <= runs; ++run) {
-        const Clock::time_point blackBy = Clock::now() + std::chrono::seconds(10);
-        while (rowShowsSomething(display)) {
-            if (Clock::now() > blackBy) {
-                std::fprintf(stderr, "bench_first_frame: the screen is not black (start Xvfb with -br)\n");
-                return 1;
-            }
-            pause(10000);
+        for (std::size_t k = 0; k < executables.size(); ++k) {
+            const double ms = firstFrame(display, executables[k], arguments);
+            if (ms < 0.0) return 1;
+            times[k].push_back(ms);
+            std::printf("  run %d: %.1f ms%s%s\n", run, ms, executables.size() > 1 ? "  " : "",
+                        executables.size() > 1 ? executables[k].c_str() : "");
         }
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<char*> args = {const_cast<char*>(exe.c_str())};
-        for (const std::string& a : arguments) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        pid_t pid = -1;
-        const Clock::time_point start = Clock::now();
-        const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, args.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            std::fprintf(stderr, "bench_first_frame: cannot start %s\n", exe.c_str());
-            return 1;
-        }
-
-        const Clock::time_point giveUp = start + std::chrono::seconds(30);
-        bool seen = false;
-        while (!(seen = rowShowsSomething(display)) && Clock::now() < giveUp) pause(1000);
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        finish(pid);
-        if (!seen) {
-            std::fprintf(stderr, "bench_first_frame: run %d showed nothing within 30 s\n", run);
-            return 1;
-        }
-        times.push_back(ms);
-        std::printf("  run %d: %.1f ms\n", run, ms);
     }
-    std::sort(times.begin(), times.end());
-    std::printf("  median of %d: %.1f ms (min %.1f, max %.1f)\n", runs, times[times.size() / 2], times.front(),
-                times.back());
+    for (std::size_t k = 0; k < executables.size(); ++k) {
+        const double m = median(times[k]);
+        std::printf("  median of %d: %.1f ms (min %.1f, max %.1f)", runs, m,
+                    *std::min_element(times[k].begin(), times[k].end()),
+                    *std::max_element(times[k].begin(), times[k].end()));
+        if (executables.size() > 1) std::printf("  %s", executables[k].c_str());
+        if (k > 0) std::printf("  ratio %.2f", m / median(times[0]));
+        std::printf("\n");
+    }
     XCloseDisplay(display);
     return 0;
 }

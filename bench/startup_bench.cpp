@@ -1,7 +1,7 @@
 // Where the start-up time of `lumeridge /s` goes, measured inside one
 // process that takes the program's own path:
 //
-//   bench_startup            (needs DISPLAY; run it through scripts/bench-startup)
+//   bench_startup            (needs DISPLAY; scripts/bench startup runs it)
 //
 //   app       the ScreensaverApp: GLFW, the full-screen window, its context,
 //             the entry points and the fixed render state
@@ -11,8 +11,14 @@
 //   frame 2   the second frame, for comparison
 // then, to split the setup, a second background texture and a second
 // ripple program built on their own in the same process.
-// Times are milliseconds since main was entered.
+// Beside each phase: the CPU time and the page faults it took. Fresh memory
+// is a large part of start-up (every page is faulted in and zeroed when first
+// touched; on a loaded virtual machine that alone can cost tens of
+// microseconds a page); the count does not vary with the machine's load, the
+// CPU time less than the wall time.
 #include <GLFW/glfw3.h>
+
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -30,6 +36,20 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const Clock::time_point kStart = Clock::now();
 
+// The process's page faults and CPU milliseconds (all its threads: llvmpipe
+// renders and compiles on threads of its own) so far.
+struct Usage {
+    long faults = 0;
+    double cpuMs = 0.0;
+};
+
+Usage usage() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+    return {u.ru_minflt + u.ru_majflt, ms(u.ru_utime) + ms(u.ru_stime)};
+}
+
 double ms(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
@@ -38,25 +58,28 @@ double ms(Clock::time_point from, Clock::time_point to) {
 
 int main() {
     const Clock::time_point entered = Clock::now();
-    gCommandLine = new CommandLine(parseCommandLine("/s"));
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
+    const Usage atEntry = usage();
+    ScreensaverApp app(parseCommandLine("/s"));
     const Clock::time_point appReady = Clock::now();
+    const Usage atApp = usage();
 
-    rainScene().setup();
+    app.setupScene();
     glFinish();
     const Clock::time_point setupDone = Clock::now();
+    const Usage atSetup = usage();
 
-    gScreensaverApp->frameStep();
-    glfwSwapBuffers(gScreensaverApp->window);
+    app.drawFrame();
+    app.swapFrame();
     glFinish();
     const Clock::time_point firstFrame = Clock::now();
+    const Usage atFirstFrame = usage();
 
-    gScreensaverApp->frameStep();
-    glfwSwapBuffers(gScreensaverApp->window);
+    app.drawFrame();
+    app.swapFrame();
     glFinish();
     const Clock::time_point secondFrame = Clock::now();
 
-    const int background = rainScene().backgroundId();
+    const int background = app.scene().backgroundId();
     Clock::time_point t = Clock::now();
     {
         GLFWTexture texture(background, 1024);
@@ -72,12 +95,17 @@ int main() {
 
     std::printf("bench_startup: %s, background %d\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                 background);
+    const auto phase = [](const char* what, double wall, const Usage& from, const Usage& to, const char* note) {
+        std::printf("  %-20s %7.1f ms  %7.1f ms CPU  %6ld faults  %s\n", what, wall, to.cpuMs - from.cpuMs,
+                    to.faults - from.faults, note);
+    };
     std::printf("  static init to main  %7.1f ms\n", ms(kStart, entered));
-    std::printf("  app                  %7.1f ms   (GLFW, window, context, entry points)\n", ms(entered, appReady));
-    std::printf("  setup                %7.1f ms   of which texture ~%.1f, program ~%.1f\n", ms(appReady, setupDone),
-                textureMs, programMs);
-    std::printf("  frame 1              %7.1f ms   (render, swap, glFinish)\n", ms(setupDone, firstFrame));
+    phase("app", ms(entered, appReady), atEntry, atApp, "(GLFW, window, context, entry points)");
+    char split[96];
+    std::snprintf(split, sizeof split, "of which texture ~%.1f, program ~%.1f", textureMs, programMs);
+    phase("setup", ms(appReady, setupDone), atApp, atSetup, split);
+    phase("frame 1", ms(setupDone, firstFrame), atSetup, atFirstFrame, "(render, swap, glFinish)");
     std::printf("  frame 2              %7.1f ms\n", ms(firstFrame, secondFrame));
-    std::printf("  main to first frame  %7.1f ms\n", ms(entered, firstFrame));
+    phase("main to first frame", ms(entered, firstFrame), atEntry, atFirstFrame, "");
     return 0;
 }

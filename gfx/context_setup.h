@@ -3,7 +3,8 @@
 #pragma once
 
 // GLFW window hints before the window is made: an OpenGL 2.0 context that is
-// lost on a GPU reset, no multisampling, no stereo.
+// lost on a GPU reset, no multisampling, no stereo, no depth or stencil
+// buffer.
 void setContextHints();
 
 // The render state after glLoaderInit: clockwise front faces with back faces

@@ -12,16 +12,15 @@ struct BitmapPixelSource {
     platform::BitmapReader* (*open)(int id);
     std::uint32_t (*pixel)(platform::BitmapReader* reader, int x, int y);
     void (*close)(platform::BitmapReader* reader);
+    // A whole row at once, as `pixel` answers it; none: pixel by pixel.
+    void (*row)(platform::BitmapReader* reader, int y, int width, std::uint32_t* colors) = nullptr;
 };
 
-// The platform's reader (platform::openBitmap, bitmapPixel, closeBitmap).
+// The platform's reader (platform::openBitmap, bitmapPixel, closeBitmap,
+// bitmapRow).
 const BitmapPixelSource& platformBitmapPixelSource();
 // Replaces the source used by readBitmapPixels; nullptr restores the platform's.
 void setBitmapPixelSource(const BitmapPixelSource* source);
-
-// Number of storage levels for a square texture of side `size`: floor(log2(size)),
-// at least 1 (2048 -> 11, 1024 -> 10, ..., 2 -> 1, 1 -> 1).
-int textureLevelCount(int size);
 
 // Fills `buffer` (width * height * 4 floats, RGBA, row-major) from bitmap
 // `id`. With `flip` set, buffer row i is bitmap row height - 1 - i, so the
@@ -50,9 +49,10 @@ public:
 
 private:
     // Creates the texture name; with a side of at least 1 also its storage,
-    // filled by `fill` (width * width * 4 floats), and its sampling state.
-    template <typename Fill>
-    void build(int size, Fill fill);
+    // filled band by band by `fillRows(texels, firstRow, rowCount)` (rowCount
+    // * size * 4 floats of buffer rows firstRow on), and its sampling state.
+    template <typename FillRows>
+    void build(int size, FillRows fillRows);
 
     GLuint id_ = 0;
 };

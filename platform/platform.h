@@ -93,6 +93,13 @@ void stopSignalsEndAfterTheFrame();
 void endByStopSignal();
 
 // ---------------------------------------------------------------------------
+// Timed waits (the frame loop's event wait) to the millisecond from now on.
+// Win32: timeBeginPeriod(1), kept to the end of the process (a wait
+// otherwise lasts whole ticks of the system timer, about 15.6 ms); Linux's
+// waits already are this fine.
+void fineTimedWaits();
+
+// ---------------------------------------------------------------------------
 // Opens a URL in the user's browser (Linux: xdg-open). Result not reported.
 void openUrl(const char* url);
 
@@ -117,6 +124,9 @@ constexpr std::uint32_t kInvalidColor = 0xFFFFFFFFu;
 struct BitmapReader;
 BitmapReader* openBitmap(int id);
 std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y);
+// Row y from x = 0 to width - 1 into colors, each as bitmapPixel answers it,
+// in one pass where the back end can. (Win32: GetPixel per pixel, as above.)
+void bitmapRow(BitmapReader* reader, int y, int width, std::uint32_t* colors);
 void closeBitmap(BitmapReader* reader);
 
 // ---------------------------------------------------------------------------

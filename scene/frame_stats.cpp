@@ -6,7 +6,7 @@ void FrameStats::begin() { startTime = sceneTime(); }
 
 void FrameStats::end() {
     endTime = sceneTime();
-    lastMs = (endTime - startTime) * 1000.0f;
+    lastMs = static_cast<float>((endTime - startTime) * 1000.0);
     totalMs += lastMs;
     count_ += 1;
     averageMs_ = totalMs / static_cast<float>(count_);

@@ -8,4 +8,4 @@ SceneTimeSource currentSource = glfwGetTime;
 
 void setSceneTimeSource(SceneTimeSource source) { currentSource = source ? source : glfwGetTime; }
 
-float sceneTime() { return static_cast<float>(currentSource()); }
+double sceneTime() { return currentSource(); }

@@ -7,5 +7,5 @@ using SceneTimeSource = double (*)();
 
 // glfwGetTime unless replaced; nullptr restores it.
 void setSceneTimeSource(SceneTimeSource source);
-// The source's answer converted to a 32-bit float.
-float sceneTime();
+// The source's answer, seconds.
+double sceneTime();

@@ -55,6 +55,17 @@ std::uint32_t bmpPixel(const BmpView& view, int x, int y) {
     return std::uint32_t(p[2]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[0]) << 16;
 }
 
+void bmpRow(const BmpView& view, int y, int width, std::uint32_t* colors) {
+    int x = 0;
+    if (view.pixels && y >= 0 && y < view.height) {
+        const int row = view.topDown ? y : view.height - 1 - y;
+        const unsigned char* p = view.pixels + std::size_t(row) * view.stride;
+        for (const int inside = width < view.width ? width : view.width; x < inside; ++x, p += 3)
+            colors[x] = std::uint32_t(p[2]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[0]) << 16;
+    }
+    for (; x < width; ++x) colors[x] = kInvalidColor;
+}
+
 struct BitmapReader {
     BmpView view;
 };
@@ -68,6 +79,14 @@ BitmapReader* openBitmap(int id) {
 
 std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y) {
     return reader ? bmpPixel(reader->view, x, y) : kInvalidColor;
+}
+
+void bitmapRow(BitmapReader* reader, int y, int width, std::uint32_t* colors) {
+    if (reader) {
+        bmpRow(reader->view, y, width, colors);
+    } else {
+        for (int x = 0; x < width; ++x) colors[x] = kInvalidColor;
+    }
 }
 
 void closeBitmap(BitmapReader* reader) { delete reader; }

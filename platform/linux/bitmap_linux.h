@@ -27,4 +27,7 @@ bool parseBmp(const unsigned char* data, std::size_t size, BmpView* out);
 // a position outside the image or an empty view.
 std::uint32_t bmpPixel(const BmpView& view, int x, int y);
 
+// Pixels (0, y) to (width - 1, y) into colors, as bmpPixel answers them.
+void bmpRow(const BmpView& view, int y, int width, std::uint32_t* colors);
+
 }  // namespace platform

@@ -107,6 +107,8 @@ void endByStopSignal() {
     _exit(128 + number);  // not reached: the default action ends the process
 }
 
+void fineTimedWaits() {}
+
 const char* executablePath() {
     static const std::string path = [] {
         char buffer[4096];

@@ -1,5 +1,6 @@
 // Win32 back end.
 #include <windows.h>
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -141,6 +142,8 @@ void stopSignalsEndAtOnce() {}
 void stopSignalsEndAfterTheFrame() {}
 void endByStopSignal() {}
 
+void fineTimedWaits() { timeBeginPeriod(1); }
+
 const char* executablePath() {
     static char path[MAX_PATH] = {};
     if (path[0] == '\0') GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -187,6 +190,10 @@ BitmapReader* openBitmap(int id) {
 std::uint32_t bitmapPixel(BitmapReader* reader, int x, int y) {
     if (!reader || !reader->bitmap || !reader->memory) return kInvalidColor;
     return static_cast<std::uint32_t>(GetPixel(reader->memory, x, y));
+}
+
+void bitmapRow(BitmapReader* reader, int y, int width, std::uint32_t* colors) {
+    for (int x = 0; x < width; ++x) colors[x] = bitmapPixel(reader, x, y);
 }
 
 void closeBitmap(BitmapReader* reader) {

@@ -6,7 +6,12 @@
 
 in vec2 fs_tex;
 
+// Time, reduced on the CPU in double precision: iTime is the time within a
+// 20-second cycle (every period computed from it divides 20 s), the others
+// are values of slow periodic functions of the time since start-up.
 uniform float iTime;
+uniform vec2 rippleDrift;  // (sin(t / 31), cos(t / 23)): the grid's slow drift
+uniform float ringSwing;   // sin(t / 10): the swing of a ring's final radius
 uniform float viewportWidth;
 uniform float viewportHeight;
 
@@ -40,24 +45,47 @@ vec2 hash22(vec2 p)
     return fract((p3.xx + p3.yz) * p3.zy);
 }
 
-// The ring's profile behind its front: a short wave train that rises from
-// nothing 0.6 cells inside the circle and dies out at the front. The falling
-// edge is smoothstep(0.0, -0.3, e) read with its edges reversed; GLSL leaves
-// smoothstep undefined for edge0 >= edge1, so it is written out as the rising
-// edge taken from 1, which every driver computes alike.
-float wave(float e)
+// The ring's profile behind its front is wave(e) = sin(31 e) * envelope(e):
+// a short wave train that rises from nothing 0.6 cells inside the circle and
+// dies out at the front. The envelope is smoothstep(-0.6, -0.3, e) times the
+// falling edge 1 - smoothstep(-0.3, 0, e); only one of the two is below 1 at
+// any e, and the falling edge is the rising one mirrored, so both are one
+// smoothstep of the distance from the band's middle, u = 1 - |x - 1| with x
+// the position across the band in units of its 0.3-cell halves. It is exactly
+// 0 outside the band, -0.6 < e < 0.
+vec2 envelopes(vec2 e)
 {
-    return sin(31.0 * e) * smoothstep(-0.6, -0.3, e) * (1.0 - smoothstep(-0.3, 0.0, e));
+    vec2 u = 1.0 - abs(clamp((e + 0.6) * (1.0 / 0.3), 0.0, 2.0) - 1.0);
+    return u * u * (3.0 - 2.0 * u);
 }
 
-vec3 shade(vec3 n, vec2 uvx, float intensity)
+// sin and cos of a from one range reduction to [-pi/4, pi/4] (two-part pi/2,
+// exact enough for the |a| < 20 of a ring) and two short polynomials.
+vec2 sinCos(float a)
 {
-    // Refraction: the normal shifts the look-up into the photograph.
-    vec3 base = texture2D(backgroundTexture, uvx - intensity * n.xy).rgb;
-    // Specular highlight from a fixed light.
-    vec3 light = normalize(vec3(1.0, 0.7, 0.5));
-    float spec = 5.0 * pow(clamp(dot(n, light), 0.0, 1.0), 6.0);
-    return base + vec3(spec);
+    float k = floor(a * 0.63661977 + 0.5);
+    float r = a - k * 1.5707964 + k * 4.3711388e-8;
+    float r2 = r * r;
+    float s = r + r * r2 * (-0.16666667 + r2 * (0.0083333310 + r2 * -0.00019840874));
+    float c = 1.0 + r2 * (-0.5 + r2 * (0.041666638 + r2 * (-0.0013888378 + r2 * 2.4390448e-05)));
+    // Quadrant k mod 4: odd quadrants swap sine and cosine, the upper two
+    // negate both.
+    float odd = k - 2.0 * floor(k * 0.5);
+    float upper = 1.0 - 2.0 * (floor(k * 0.5) - 2.0 * floor(k * 0.25));
+    return upper * vec2(mix(s, c, odd), mix(c, -s, odd));
+}
+
+// The ring's radial slope at d, the central difference
+// (wave(d + h) - wave(d - h)) / 2h with h = 0.001, written with
+// sin(31 (d +- h)) = sin(31 d) cos(31 h) +- cos(31 d) sin(31 h): one sine and
+// cosine instead of two sines, and no cancellation between two nearly equal
+// waves.
+float slope(float d)
+{
+    const float h = 0.001;
+    vec2 e = envelopes(vec2(d + h, d - h));
+    vec2 sc = sinCos(31.0 * d);
+    return sc.x * (e.x - e.y) * (cos(31.0 * h) / (2.0 * h)) + sc.y * (e.x + e.y) * (sin(31.0 * h) / (2.0 * h));
 }
 
 void main()
@@ -69,43 +97,77 @@ void main()
     float aspect = viewportWidth / viewportHeight;
     vec2 uvx = vec2(gl_FragCoord.x / viewportWidth, (gl_FragCoord.y / viewportHeight) / aspect);
 
-    // Ripple space: 5 cells per normalsTextureSize pixels, drifting slowly.
-    vec2 uv = vec2(sin(iTime / 31.0), cos(iTime / 23.0)) + 5.0 * gl_FragCoord.xy / normalsTextureSize;
-    vec2 p0 = floor(uv);
-
-    // The cells around p0, row by row (j = -1, 0, 1), each row left to right
-    // (i = -1, 0, 1): all nine below render mode 2.0, none from 2.0 on, where
-    // the normals come from the texture. The mode sets the loop's count
-    // rather than an if around it: a rasteriser that runs both sides of a
-    // branch for all its fragments (llvmpipe does) still leaves a loop as
-    // soon as no fragment is left in it, so the texture mode pays for one
-    // masked pass instead of nine cells.
-    const int side = 2 * MAX_RADIUS + 1;
-    int cells = renderMode < 2.0 ? side * side : 0;
-    vec2 circles_average = vec2(0.0);
-    for (int k = 0; k < cells; ++k) {
-        vec2 c = p0 + vec2(float(k % side - MAX_RADIUS), float(k / side - MAX_RADIUS));
-        vec2 p = c + hash22(c);
-        float t = fract(0.3 * iTime + hash12(c));
-        vec2 v = p - uv;
-        float d = length(v) - (float(MAX_RADIUS) + 0.5 - 0.2 * sin(iTime / 10.0)) * t;
-        float h = 0.001;
-        float s = (wave(d + h) - wave(d - h)) / (2.0 * h);
-        s *= (1.0 - t) * (1.0 - t);
-        circles_average += 0.5 * normalize(v) * s;
-    }
-    circles_average /= 9.0;
-
     vec3 n;
     if (renderMode < 2.0) {
+        // Ripple space: 5 cells per normalsTextureSize pixels, drifting slowly.
+        vec2 uv = rippleDrift + 5.0 * gl_FragCoord.xy / normalsTextureSize;
+        vec2 p0 = floor(uv);
+        float finalRadius = float(MAX_RADIUS) + 0.5 - 0.2 * ringSwing;
+        float phase = 0.3 * iTime;
+
+        // Which of the nine cells can tilt the water here: a ring is flat
+        // outside its band, more than 0.6 cells inside its front or beyond
+        // it, so a cell whose band (widened by a margin far above rounding)
+        // does not hold uv adds exactly zero. The test compares squared
+        // distances and needs no root. Cell (i, j) is bit 4 (j + 1) + i + 1:
+        // a row of three cells and a gap, so that a bit splits by & and >>.
+        //
+        // Both passes are loops, not an if around skipped work: a rasteriser
+        // that runs both sides of every branch for all its fragments
+        // (llvmpipe does) pays for all nine cells behind an if, but leaves a
+        // loop as soon as no fragment is left in it, and in the texture mode
+        // pays one masked pass of each loop instead of the nine cells.
+        int rings = 0;
+        int bit = 1;
+        vec2 cell = vec2(-float(MAX_RADIUS));
+        do {
+            vec2 c = p0 + cell;
+            vec2 v = c + hash22(c) - uv;
+            float front = finalRadius * fract(phase + hash12(c));
+            float outer = front + 0.01;
+            float inner = max(front - 0.61, 0.0);
+            float distance2 = dot(v, v);
+            if (distance2 < outer * outer && distance2 > inner * inner) rings |= bit;
+            bit <<= 1;
+            cell.x += 1.0;
+            if (cell.x > float(MAX_RADIUS)) {
+                cell = vec2(-float(MAX_RADIUS), cell.y + 1.0);
+                bit <<= 1;
+            }
+        } while (cell.y <= float(MAX_RADIUS));
+
+        // The slopes of those rings, in the cells' order; the sum is the one
+        // of all nine, the others adding zero. The pass for a fragment
+        // without any ring adds nothing either.
+        vec2 circles_average = vec2(0.0);
+        do {
+            int k = findLSB(rings);
+            rings &= rings - 1;
+            vec2 c = p0 + vec2(float((k & 3) - MAX_RADIUS), float((k >> 2) - MAX_RADIUS));
+            vec2 v = c + hash22(c) - uv;
+            float t = fract(phase + hash12(c));
+            float len = length(v);
+            float s = slope(len - finalRadius * t) * (1.0 - t) * (1.0 - t);
+            circles_average += k >= 0 ? 0.5 * (v / len) * s : vec2(0.0);
+        } while (rings != 0);
+        circles_average /= 9.0;
         // Young strong ripples can tilt past vertical: keep the root real.
         n = vec3(circles_average, sqrt(max(0.0, 1.0 - dot(circles_average, circles_average))));
     } else {
         n = texture2D(normalsTexture, uvx * (normalsTextureSize / 1024.0)).rgb;
     }
 
-    // Mode 0.5 shows the normal itself; the others shade with it, once.
-    vec3 colour = renderMode < 1.0 ? n : shade(n, uvx, intensity);
+    // Mode 0.5 shows the normal itself; the others shade with it.
+    vec3 colour = n;
+    if (renderMode >= 1.0) {
+        // Refraction: the normal shifts the look-up into the photograph.
+        vec3 base = texture2D(backgroundTexture, uvx - intensity * n.xy).rgb;
+        // Specular highlight from a fixed light; the sixth power as three
+        // products rather than pow's exp2(6 log2(x)).
+        float lit = clamp(dot(n, normalize(vec3(1.0, 0.7, 0.5))), 0.0, 1.0);
+        float lit3 = lit * lit * lit;
+        colour = base + vec3(5.0 * lit3 * lit3);
+    }
     gl_FragColor = vec4(colour, 1.0);
 }
 //~

@@ -61,6 +61,9 @@ const LaunchCase kLaunchCases[] = {
     {{}, "0x0", LaunchAction::Error, None, 0, "", "XSCREENSAVER_WINDOW=\"0x0\""},
     {{"--root", "extra"}, nullptr, LaunchAction::Error, None, 0, "", "unexpected argument \"extra\""},
     {{"--root", "--photos"}, nullptr, LaunchAction::Error, None, 0, "", "--photos needs a folder"},
+    {{"--root", "--delay"}, nullptr, LaunchAction::Error, None, 0, "", "--delay needs a number of microseconds"},
+    {{"-delay", "-5", "--root"}, nullptr, LaunchAction::Error, None, 0, "", "\"-5\" is not a number of micro"},
+    {{"--delay", "1000001"}, nullptr, LaunchAction::Error, None, 0, "", "from 0 to 1000000"},
     {{"-x\n\x01y"}, nullptr, LaunchAction::Error, None, 0, "", "\"-x??y\""},
 };
 
@@ -81,6 +84,27 @@ TEST(LaunchOptions, TableOfCommandLines) {
         EXPECT_EQ(o.line.mode, c.mode) << what;
         EXPECT_EQ(o.line.parentWindow, c.window) << what;
     }
+}
+
+// XScreenSaver's "Frame rate" setting: microseconds from one frame to the
+// next, beside either kind of command line.
+TEST(LaunchOptions, DelayIsTheFramePeriod) {
+    const std::pair<Args, double> cases[] = {
+        {{"--root"}, kDefaultFramePeriod},
+        {{"--root", "--delay", "20000"}, 0.02},
+        {{"-delay", "0", "-root"}, 0.0},
+        {{"/s", "--delay", "1000000"}, 1.0},
+        {{"--delay", "0016667", "/p", "5"}, 0.016667},
+    };
+    for (const auto& [args, period] : cases) {
+        const LaunchOptions o = parseLaunchOptions(args, nullptr);
+        ASSERT_EQ(o.action, LaunchAction::Run) << args[0] << ": " << o.error;
+        EXPECT_DOUBLE_EQ(o.line.framePeriod, period) << args[0];
+    }
+    double period = 7.0;
+    for (const char* text : {"", "1e4", "+5", "12 ", "0x10", "99999999999"})
+        EXPECT_FALSE(parseFrameDelay(text, &period));
+    EXPECT_EQ(period, 7.0);
 }
 
 TEST(LaunchOptions, ErrorQuotesLongInputShort) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/frame_counter.h"
 
 using namespace e2e;
 
@@ -184,6 +185,13 @@ TEST_F(HostMode, RootWithoutTheVariableCoversTheRootWindow) {
 // and keeps drawing; only a stop signal ends it, by that signal.
 TEST_F(HostMode, FollowsTheHostAndLeavesInputToIt) {
     ASSERT_NO_FATAL_FAILURE(startDrawingInAHost());
+    // A small window on swaps that wait for nothing: at most about 60 frames
+    // a second, before and after the quality decision.
+    FrameCounter frames(x_.name(), childrenOf(d(), hostWindow_).at(0));
+    const int shown = frames.countFor(3.0);
+    EXPECT_GE(shown, 10);
+    EXPECT_LE(shown, 3 * kMostFramesPerSecond);
+    std::printf("[ figure ] %d frames shown in 3 s\n", shown);
 
     ASSERT_TRUE(hostCommand(*host_, "resize 640 480"));
     EXPECT_TRUE(drawsInto(hostWindow_, 640, 480, kHostX, Seconds(5))) << "does not follow the host's size";

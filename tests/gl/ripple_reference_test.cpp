@@ -3,6 +3,7 @@
 // good as the reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/support/ripple_reference.h"
@@ -80,3 +81,35 @@ TEST(RippleReference, SamplingWrapsAndFiltersLikeOpenGL) {
 }
 
 }  // namespace
+
+// The shader's time inputs are reduced on the CPU; at each wrap of the
+// 20-second cycle, and a year into a run, every time-dependent quantity the
+// shader computes from them moves on as smoothly as anywhere else.
+TEST(RippleReference, ShaderTimeHasNoSeamAtItsWrapsAndKeepsItsStepAfterAYear) {
+    constexpr double kFrame = 1.0 / 60.0;
+    const Vec2 cell{3.0f, -2.0f};
+    const float h = ripple::hash12(cell);
+    // A drop's phase and the refraction strength, as the shader has them.
+    auto phase = [&](double t) { return ripple::fract(0.3f * shaderTimeAt(t).cycleTime + h); };
+    auto intensity = [](double t) { return ripple::refractionIntensity(shaderTimeAt(t).cycleTime); };
+    auto phaseStep = [&](double a, double b) {
+        const float d = std::fabs(phase(b) - phase(a));
+        return std::min(d, 1.0f - d);  // the phase is taken modulo 1
+    };
+    for (double wrap : {20.0, 40.0, 86400.0, 604800.0, 31536000.0}) {
+        const double a = wrap - kFrame / 2.0, b = wrap + kFrame / 2.0;
+        EXPECT_NEAR(phaseStep(a, b), 0.3 * kFrame, 1e-4) << wrap;
+        EXPECT_NEAR(intensity(a), intensity(b), 1e-4) << wrap;
+        const ShaderTime before = shaderTimeAt(a), after = shaderTimeAt(b);
+        EXPECT_GE(before.cycleTime, 19.9f) << wrap;
+        EXPECT_LT(after.cycleTime, 0.1f) << wrap;
+        EXPECT_NEAR(before.driftX, after.driftX, kFrame / 31.0 + 1e-6) << wrap;
+        EXPECT_NEAR(before.driftY, after.driftY, kFrame / 23.0 + 1e-6) << wrap;
+        EXPECT_NEAR(before.ringSwing, after.ringSwing, kFrame / 10.0 + 1e-6) << wrap;
+    }
+    // A year in, one frame still advances the phase by one frame's worth.
+    const double year = 31536000.0 + 7.3;
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(phaseStep(year + k * kFrame, year + (k + 1) * kFrame), 0.3 * kFrame, 1e-4);
+    EXPECT_NEAR(shaderTimeAt(year).cycleTime, 7.3f, 1e-5f);
+    EXPECT_EQ(shaderTimeAt(-5.0).cycleTime, 15.0f);  // never outside [0, 20)
+}

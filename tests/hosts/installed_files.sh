@@ -51,8 +51,16 @@ check "XML names the program and --root" bash -c "
   [ -n \"\$(xmllint --xpath 'string(/screensaver/_description)' '$xml')\" ]"
 # Every switch the settings dialog can add is one the program accepts
 # (with --help, as mate-screensaver validates arguments).
-args=$(xmllint --xpath '//@arg | //@arg-set | //@arg-unset' "$xml" | sed 's/^ *[a-z-]*="\(.*\)"$/\1/; s/%/\/tmp/')
+args=$(xmllint --xpath '//*[not(self::number)]/@arg | //@arg-set | //@arg-unset' "$xml" |
+  sed 's/^ *[a-z-]*="\(.*\)"$/\1/; s/%/\/tmp/')
 check "XML switches accepted" env -u DISPLAY "$hack" $args --help
+# The frame-rate slider at both ends; its default (which the settings dialog
+# leaves off the command line) is the program's own.
+slider() { xmllint --xpath "string(//number[@id='delay']/@$1)" "$xml"; }
+check "XML frame rate accepted" bash -c "for v in $(slider low) $(slider high); do
+  env -u DISPLAY '$hack' --root --delay \$v --help >/dev/null || exit 1; done"
+check "XML frame rate default is the program's" bash -c "[ '$(slider convert)' = invert ] &&
+  env -u DISPLAY '$hack' --help | grep -q 'default $(slider default):'"
 check "desktop file validates" desktop-file-validate "$desktop"
 check "desktop file Exec, TryExec, Categories" bash -c "grep -qx 'Exec=$hack --root' '$desktop' &&
   grep -qx 'TryExec=$hack' '$desktop' && grep -qx 'Categories=Screensaver;' '$desktop'"

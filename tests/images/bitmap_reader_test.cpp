@@ -78,6 +78,26 @@ TEST(BmpParse, ReadsEveryPixelBottomUpAndTopDown) {
     }
 }
 
+TEST(BmpParse, RowsAreThePixelsAndInvalidBeyondTheImage) {
+    constexpr std::uint32_t kUntouched = 0x12345678u;
+    for (bool topDown : {false, true}) {
+        SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+        const auto bytes = makeBmp(topDown);
+        platform::BmpView v;
+        ASSERT_TRUE(platform::parseBmp(bytes.data(), bytes.size(), &v));
+        for (int y : {-1, 0, 1, 2})
+            for (int width : {0, 2, 3, 5}) {  // inside, the whole row, past its end
+                std::vector<std::uint32_t> row(static_cast<std::size_t>(width) + 1, kUntouched);
+                platform::bmpRow(v, y, width, row.data());
+                for (int x = 0; x < width; ++x) EXPECT_EQ(row[x], platform::bmpPixel(v, x, y)) << x << "," << y;
+                EXPECT_EQ(row[width], kUntouched) << "written past the width, row " << y;
+            }
+    }
+    std::uint32_t row[3] = {0, 0, 0};
+    platform::bmpRow(platform::BmpView{}, 0, 3, row);
+    for (std::uint32_t c : row) EXPECT_EQ(c, kInvalidColor);
+}
+
 TEST(BmpParse, RejectsBrokenFiles) {
     struct Case {
         const char* name;
@@ -129,9 +149,15 @@ TEST(BitmapResource, MissingResourceGivesOnlyInvalidPixels) {
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(platform::bitmapPixel(r, 0, 0), kInvalidColor) << id;
         EXPECT_EQ(platform::bitmapPixel(r, 5, 5), kInvalidColor) << id;
+        std::uint32_t row[4] = {0, 0, 0, 0};
+        platform::bitmapRow(r, 0, 4, row);
+        for (std::uint32_t c : row) EXPECT_EQ(c, kInvalidColor) << id;
         platform::closeBitmap(r);
     }
     EXPECT_EQ(platform::bitmapPixel(nullptr, 0, 0), kInvalidColor);
+    std::uint32_t row[2] = {0, 0};
+    platform::bitmapRow(nullptr, 0, 2, row);
+    EXPECT_EQ(row[1], kInvalidColor);
     platform::closeBitmap(nullptr);
 }
 

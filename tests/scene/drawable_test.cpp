@@ -2,6 +2,7 @@
 // against the recording fake GL and the program's own rectangle resources.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -26,10 +27,11 @@ protected:
         auto& s = fakegl::state();
         s.attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         s.uniformLocations = {{"model_world", 10}, {"world_projection", 11}, {"model_projection", 12},
-                              {"iTime", 13},       {"viewportWidth", 14},    {"viewportHeight", 15}};
+                              {"iTime", 13},       {"viewportWidth", 14},    {"viewportHeight", 15},
+                              {"rippleDrift", 16}, {"ringSwing", 17}};
         registry.addProgram(kKey, resource::kRippleVertexShader, resource::kRippleFragmentShader);
         clock.setViewport(1920.0f, 1080.0f);
-        clock.setCurrentTime(12.5f);
+        clock.setCurrentTime(612.5);
         camera.pitch(1.0f);
         camera.updateView(0);
         camera.setProjection(perspective(50.0f, 16.0f / 9.0f, 0.1f, 1000.0f));
@@ -40,7 +42,7 @@ protected:
         ~FakeGlRemover() { fakegl::uninstall(); }
     } remover;
     GLFWProgramRegistry registry;
-    SceneClock clock{0.0f};
+    SceneClock clock{0.0};
     Camera camera{Vector3(0.0f, 0.0f, 100.0f)};
 };
 
@@ -164,15 +166,23 @@ TEST_F(Drawable, DrawSequence) {
         }
     }
 
-    // Own uniforms: iTime, viewportWidth, viewportHeight from the clock.
+    // Own uniforms from the clock: the time reduced to its 20-second cycle,
+    // the viewport, the drift and the ring's swing.
     const auto floats = fakegl::callsNamed("glUniform1f");
-    ASSERT_EQ(floats.size(), 3u);
+    ASSERT_EQ(floats.size(), 4u);
     EXPECT_EQ(floats[0].i(0), 13);
     EXPECT_EQ(floats[0].f(1), 12.5f);
     EXPECT_EQ(floats[1].i(0), 14);
     EXPECT_EQ(floats[1].f(1), 1920.0f);
     EXPECT_EQ(floats[2].i(0), 15);
     EXPECT_EQ(floats[2].f(1), 1080.0f);
+    EXPECT_EQ(floats[3].i(0), 17);
+    EXPECT_EQ(floats[3].f(1), static_cast<float>(std::sin(61.25)));
+    const auto vectors = fakegl::callsNamed("glUniform2f");
+    ASSERT_EQ(vectors.size(), 1u);
+    EXPECT_EQ(vectors[0].i(0), 16);
+    EXPECT_EQ(vectors[0].f(1), static_cast<float>(std::sin(612.5 / 31.0)));
+    EXPECT_EQ(vectors[0].f(2), static_cast<float>(std::cos(612.5 / 23.0)));
 }
 
 TEST_F(Drawable, MatricesWithIdentityModel) {

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "scene/window_size.h"
 #include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "scene/background_choice.h"
@@ -37,7 +36,7 @@ const BitmapPixelSource kFlatBitmap = {openFlat, flatPixel, closeFlat};
 const std::map<std::string, int> kUniforms = {
     {"model_world", 10},       {"world_projection", 11}, {"model_projection", 12}, {"iTime", 13},
     {"viewportWidth", 14},     {"viewportHeight", 15},   {"normalsTexture", 20},   {"normalsTextureSize", 21},
-    {"backgroundTexture", 22}, {"renderMode", 23}};
+    {"backgroundTexture", 22}, {"renderMode", 23},       {"rippleDrift", 16},      {"ringSwing", 17}};
 
 class Scene : public ::testing::Test {
 protected:
@@ -47,27 +46,30 @@ protected:
         fakegl::state().attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         setBitmapPixelSource(&kFlatBitmap);
         ScriptedTime::install();
-        setWindowSize(1920, 1080);
     }
     void TearDown() override {
+        view.reset();
         scene.reset();  // deletes its GL objects through the fake
         setBitmapPixelSource(nullptr);
         ScriptedTime::uninstall();
         fakegl::uninstall();
     }
 
-    // A fresh scene set up at start-up time `t` (the one time read of setup).
-    void build(double t = 0.0123) {
+    // A fresh scene set up at start-up time `t` (the one time read of
+    // setup), then the view of a window of `size`.
+    void build(double t = 0.0123, WindowSize size = WindowSize(1920, 1080)) {
         ScriptedTime::push(t);
+        view.reset();
         scene = std::make_unique<RainScene>();
         scene->setup();
+        view = std::make_unique<RainView>(size);
     }
 
     // One render measured as `ms` milliseconds; returns its GL calls.
     std::vector<fakegl::Call> render(double ms) {
         fakegl::clearCalls();
         ScriptedTime::pushFrame(ms / 1000.0);
-        scene->render();
+        scene->render(*view);
         return fakegl::calls();
     }
 
@@ -78,8 +80,8 @@ protected:
         std::map<long long, std::string> uniformNames;
         for (const auto& entry : kUniforms) uniformNames[entry.second] = entry.first;
         auto object = [&](long long name) -> std::string {
-            if (name == scene->normalsFramebuffer()) return "normalsFramebuffer";
-            if (name == scene->normalsTarget()) return "normalsTarget";
+            if (name == view->normalsFramebuffer()) return "normalsFramebuffer";
+            if (name == view->normalsTarget()) return "normalsTarget";
             if (name == scene->background()->textureId()) return "background";
             return std::to_string(name);
         };
@@ -100,7 +102,8 @@ protected:
                 s << "bindTexture " << (c.i(0) == GL_TEXTURE_2D ? "" : "?") << object(c.i(1));
             } else if (c.name == "glUniform1f" || c.name == "glUniform1i") {
                 const std::string name = uniformNames.count(c.i(0)) ? uniformNames[c.i(0)] : "?";
-                if (name == "iTime" || name == "viewportWidth" || name == "viewportHeight") continue;
+                if (name == "iTime" || name == "viewportWidth" || name == "viewportHeight" || name == "ringSwing")
+                    continue;
                 s << name << '=';
                 if (c.name == "glUniform1f")
                     s << c.f(1);
@@ -121,7 +124,8 @@ protected:
         const std::string square = std::to_string(normalsSize);
         std::vector<std::string> v = {"useProgram", "bindFramebuffer normalsFramebuffer", "clear 0x4100",
                                       "renderMode=0.5", "viewport 0 0 " + square + " " + square};
-        if (offScreenDraw) v.insert(v.end(), {"useProgram", "draw"});
+        if (offScreenDraw)
+            v.insert(v.end(), {"activeTexture 0", "bindTexture 0", "activeTexture 1", "bindTexture 0", "useProgram", "draw"});
         std::ostringstream mode;
         mode << "renderMode=" << screenMode;
         v.insert(
@@ -151,13 +155,14 @@ protected:
     }
 
     std::unique_ptr<RainScene> scene;
+    std::unique_ptr<RainView> view;
 };
 
-TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
+TEST_F(Scene, SetupBuildsInOrderAndTheViewLeavesItsFramebufferBound) {
     build();
     const std::vector<fakegl::Call> calls = fakegl::calls();
-    // Background texture, then the program, then the sky's buffers, then the
-    // framebuffer and the four uniform lookups.
+    // Background texture, then the program, then the sky's buffers and the
+    // four uniform lookups; then the view's framebuffer.
     const long long storage = fakegl::indexOf("glTexStorage2D");
     const long long upload = fakegl::indexOf("glTexSubImage2D");
     const long long link = fakegl::indexOf("glLinkProgram");
@@ -168,21 +173,20 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     EXPECT_LT(upload, link);
     EXPECT_LT(link, buffers);
     EXPECT_LT(buffers, framebuffer);
-    EXPECT_EQ(calls[storage].i(1), 10) << "levels";
+    EXPECT_EQ(calls[storage].i(1), 1) << "levels";
     EXPECT_EQ(calls[storage].i(2), GL_RGBA32F);
     EXPECT_EQ(calls[storage].i(3), 1024);
     EXPECT_EQ(calls[storage].i(4), 1024);
 
     std::vector<std::string> tail;
     for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size(); ++k) tail.push_back(calls[k].name);
-    const std::vector<std::string> expected = {
-        "glGenFramebuffers",    "glBindFramebuffer",    "glGenTextures",        "glBindTexture", "glTexImage2D",
-        "glTexParameteri",      "glTexParameteri",      "glFramebufferTexture", "glDrawBuffers", "glGetUniformLocation",
-        "glGetUniformLocation", "glGetUniformLocation", "glGetUniformLocation"};
+    const std::vector<std::string> expected = {"glGenFramebuffers", "glBindFramebuffer",    "glGenTextures",
+                                               "glBindTexture",     "glTexImage2D",         "glTexParameteri",
+                                               "glTexParameteri",   "glFramebufferTexture", "glDrawBuffers"};
     ASSERT_EQ(tail, expected);
 
     const fakegl::Call* c = &calls[framebuffer];
-    const long long fbo = scene->normalsFramebuffer(), target = scene->normalsTarget();
+    const long long fbo = view->normalsFramebuffer(), target = view->normalsTarget();
     EXPECT_NE(fbo, 0);
     EXPECT_NE(target, 0);
     EXPECT_NE(target, static_cast<long long>(scene->background()->textureId()));
@@ -203,7 +207,7 @@ TEST_F(Scene, SetupBuildsInOrderAndLeavesTheNormalsFramebufferBound) {
     EXPECT_EQ(c[8].i(0), 1);
     EXPECT_EQ(c[8].floats, std::vector<float>{static_cast<float>(GL_COLOR_ATTACHMENT0)});
     const char* names[] = {"normalsTexture", "normalsTextureSize", "backgroundTexture", "renderMode"};
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(c[9 + k].text, names[k]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(c[k - 4].text, names[k]);
 
     EXPECT_FALSE(scene->usesNormalsTexture());
     EXPECT_EQ(scene->normalsSize(), 1024);
@@ -225,7 +229,9 @@ TEST_F(Scene, TheStartUpTimePicksTheBackgroundThatIsRead) {
 
 TEST_F(Scene, NothingHappensBeforeSetupOrOnASecondSetup) {
     RainScene idle;
-    idle.render();
+    RainView idleView(WindowSize(640, 480));
+    fakegl::clearCalls();
+    idle.render(idleView);
     EXPECT_TRUE(fakegl::calls().empty());
     build();
     fakegl::clearCalls();
@@ -305,6 +311,54 @@ INSTANTIATE_TEST_SUITE_P(Thresholds, Decision,
                                            DecisionRow{"SlowOnlyTheHundredth", 0.0, 99, 150.0, 1.5f, true, 512}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The decision from the smallest preview to 4K: full screen decides by the
+// thresholds alone; a window smaller than the texture gets a texture that
+// costs less than per-pixel rendering of it, or stays per-pixel.
+TEST(QualityChoiceTable, FromThePreviewTo3840x2160) {
+    struct Row {
+        int width, height;
+        int slow, between;  // normals size when above 1.0 ms, between 0.2 and 1.0 ms; 0: per-pixel
+    };
+    const Row rows[] = {
+        {152, 112, 0, 0},        {320, 240, 128, 128},    {480, 300, 256, 256},    {640, 480, 256, 256},
+        {800, 600, 512, 512},    {1024, 768, 512, 512},   {1366, 768, 512, 512},   {1600, 900, 512, 512},
+        {1680, 1050, 512, 1024}, {1920, 1080, 512, 1024}, {2560, 1440, 512, 1024}, {3840, 2160, 512, 1024},
+    };
+    for (const Row& r : rows) {
+        const std::int64_t pixels = std::int64_t(r.width) * r.height;
+        for (const auto& [ms, size] : {std::pair<float, int>{2.0f, r.slow}, {0.5f, r.between}, {0.2f, 0}}) {
+            const QualityChoice expected = size ? QualityChoice{true, size} : QualityChoice{};
+            EXPECT_EQ(chooseQuality(pixels, ms), expected) << r.width << "x" << r.height << " at " << ms << " ms";
+        }
+    }
+    EXPECT_EQ(chooseQuality(0, 5.0f), QualityChoice{});
+}
+
+TEST_F(Scene, TheDecisionJudgesTheWindowItServes) {
+    build(0.0123, WindowSize(320, 240));
+    measureAndDecide(2.0);
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 128);
+    EXPECT_EQ(passes(render(2.0)), expectedPasses(true, 128, 2.5f, 320, 240));
+}
+
+// Several monitors: the whole frame's time decides whether to drop to a
+// normals texture, the smallest window how large it may be.
+TEST_F(Scene, TheDecisionJudgesTheWholeFrameAndItsSmallestWindow) {
+    build();
+    RainView small(WindowSize(800, 600));
+    for (int k = 0; k < 101; ++k) {
+        ScriptedTime::pushFrame(0.0005);
+        scene->beginFrame();
+        scene->renderView(*view);
+        scene->renderView(small);
+        scene->endFrame();
+    }
+    // Alone, 1920 x 1080 at 0.5 ms would get 1024; 800 x 600 bounds it.
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 512);
+}
+
 TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     build();
     for (int k = 0; k < 100; ++k) render(2.0);
@@ -312,7 +366,7 @@ TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     ASSERT_EQ(scene->normalsSize(), 512);
     for (int k = 0; k < 3; ++k) {
         ScriptedTime::pushFrame(0.002);
-        scene->render();
+        scene->render(*view);
     }
     const std::vector<fakegl::Call>& calls = fakegl::calls();
     std::vector<std::size_t> drawAt;
@@ -334,13 +388,50 @@ TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     EXPECT_EQ(calls[viewport].i(3), 512);
 }
 
+// Two windows in one frame: each view drawn at its own size into its own
+// framebuffer, the second one's ripples laid out from where it lies, and the
+// frame measured once, so that the decision judges both together.
+TEST_F(Scene, OneFrameOverTwoWindows) {
+    build();
+    RainView other(WindowSize(1280, 1024));
+    other.setRippleOrigin(-1280, 356);
+    auto frame = [&](double ms) {
+        fakegl::clearCalls();
+        ScriptedTime::pushFrame(ms / 1000.0);
+        scene->beginFrame();
+        scene->renderView(*view);
+        scene->renderView(other);
+        scene->endFrame();
+        return fakegl::calls();
+    };
+    const std::vector<fakegl::Call> calls = frame(0.1);
+    std::vector<std::vector<float>> drifts;
+    std::vector<long long> viewports, framebuffers;
+    for (const fakegl::Call& c : calls) {
+        if (c.name == "glUniform2f" && c.i(0) == kUniforms.at("rippleDrift")) drifts.push_back({c.f(1), c.f(2)});
+        if (c.name == "glViewport" && c.i(2) != 1024) viewports.push_back(c.i(2) * 10000 + c.i(3));
+        if (c.name == "glBindFramebuffer" && c.i(1) != 0) framebuffers.push_back(c.i(1));
+    }
+    ASSERT_EQ(drifts.size(), 2u);
+    EXPECT_FLOAT_EQ(drifts[1][0] - drifts[0][0], -1280.0f * 5.0f / 1024.0f);
+    EXPECT_FLOAT_EQ(drifts[1][1] - drifts[0][1], 356.0f * 5.0f / 1024.0f);
+    EXPECT_EQ(viewports, (std::vector<long long>{1920 * 10000 + 1080, 1280 * 10000 + 1024}));
+    EXPECT_EQ(framebuffers, (std::vector<long long>{view->normalsFramebuffer(), other.normalsFramebuffer()}));
+    EXPECT_EQ(scene->frameStats().count(), 1);
+
+    // The whole frame's time decides, once, for both windows.
+    for (int k = 2; k <= 101; ++k) frame(0.25);
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(draws(frame(0.25)), 4u) << "both windows draw their normals, then the screen";
+}
+
 TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
     build();
     measureAndDecide(0.5);  // normals texture 1024: both passes draw
     render(0.5);
     const struct { int width, height; } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
     for (const auto& size : sizes) {
-        setWindowSize(size.width, size.height);
+        view->resize(size.width, size.height);
         const std::vector<fakegl::Call> calls = render(0.5);
         const std::string what = std::to_string(size.width) + "x" + std::to_string(size.height);
         EXPECT_EQ(passes(calls), expectedPasses(true, 1024, 2.5f, size.width, size.height)) << what;

@@ -76,9 +76,17 @@ TEST(FrameStatsTest, AveragesMillisecondsInSinglePrecision) {
     EXPECT_NEAR(stats.lastMs, 0.0f, 1e-6f);
     EXPECT_NEAR(stats.totalMs, 6.0f, 1e-3f);
     EXPECT_NEAR(stats.averageMs(), 2.0f, 1e-3f);
-    EXPECT_EQ(stats.startTime, 3.0f);
-    EXPECT_EQ(stats.endTime, 3.0f);
+    EXPECT_EQ(stats.startTime, 3.0);
+    EXPECT_EQ(stats.endTime, 3.0);
     EXPECT_EQ(ScriptedTime::reads(), 6);
+
+    // A week into a run a float of seconds steps by 62.5 ms: a 0.5 ms
+    // render must still measure 0.5 ms.
+    ScriptedTime::push(604800.0);
+    ScriptedTime::push(604800.0005);
+    stats.begin();
+    stats.end();
+    EXPECT_NEAR(stats.lastMs, 0.5f, 1e-4f);
     ScriptedTime::uninstall();
 }
 

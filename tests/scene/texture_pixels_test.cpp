@@ -33,7 +33,13 @@ std::uint32_t fakePixel(platform::BitmapReader* reader, int x, int y) {
     return b->pixels[static_cast<std::size_t>(y * b->width + x)];
 }
 void fakeClose(platform::BitmapReader*) { fake.closed++; }
+int rowReads = 0;
+void fakeRow(platform::BitmapReader* reader, int y, int width, std::uint32_t* colors) {
+    ++rowReads;
+    for (int x = 0; x < width; ++x) colors[x] = fakePixel(reader, x, y);
+}
 const BitmapPixelSource kFakeSource = {fakeOpen, fakePixel, fakeClose};
+const BitmapPixelSource kFakeRowSource = {fakeOpen, fakePixel, fakeClose, fakeRow};
 
 constexpr std::uint32_t rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
 
@@ -112,6 +118,24 @@ TEST_F(TexturePixels, PositionsOutsideTheBitmapBecomeWhite) {
         }
 }
 
+TEST_F(TexturePixels, RowReadsGiveThePixelReadsTexels) {
+    // A source that reads whole rows (the platform's) is asked once a row
+    // and gives the texels of the pixel-by-pixel read, flipped or not, with
+    // the positions past the bitmap's edge white.
+    paint(3, 2, 0);
+    for (std::size_t k = 0; k < fake.pixels.size(); ++k) fake.pixels[k] = rgb(10 * k, 255 - k, 7 * k);
+    for (unsigned char flip : {0, 1}) {
+        std::vector<float> byPixel(4 * 3 * 4), byRow(4 * 3 * 4);
+        readBitmapPixels(byPixel.data(), 1, 4, 3, flip);
+        setBitmapPixelSource(&kFakeRowSource);
+        rowReads = 0;
+        readBitmapPixels(byRow.data(), 1, 4, 3, flip);
+        setBitmapPixelSource(&kFakeSource);
+        EXPECT_EQ(rowReads, 3);
+        EXPECT_EQ(byRow, byPixel) << "flip " << int(flip);
+    }
+}
+
 TEST(TextureBitmaps, MissingBitmapReadsWhiteThroughThePlatform) {
     // The platform reader answers CLR_INVALID for every pixel of a missing
     // resource, so the texture is white rather than undefined.
@@ -119,31 +143,6 @@ TEST(TextureBitmaps, MissingBitmapReadsWhiteThroughThePlatform) {
     std::vector<float> buffer(8 * 8 * 4, -1.0f);
     readBitmapPixels(buffer.data(), 4242, 8, 8, 1);
     for (float v : buffer) ASSERT_EQ(v, 1.0f);
-}
-
-TEST(TextureLevels, TableAndSizesWithoutARow) {
-    const struct {
-        int size, levels;
-    } rows[] = {{2048, 11},
-                {1024, 10},
-                {512, 9},
-                {256, 8},
-                {128, 7},
-                {64, 6},
-                {32, 5},
-                {16, 4},
-                {8, 3},
-                {4, 2},
-                {2, 1},
-                {1, 1},
-                // Between the powers of two: floor(log2(size)), at least 1.
-                {1000, 9},
-                {3, 1},
-                {1500, 10},
-                {4096, 12},
-                {0, 1},
-                {-5, 1}};
-    for (const auto& row : rows) EXPECT_EQ(textureLevelCount(row.size), row.levels) << row.size;
 }
 
 }  // namespace

@@ -187,6 +187,7 @@ GLint APIENTRY fake_glGetAttribLocation(GLuint program, const GLchar* name) {
 
 // --- uniforms --------------------------------------------------------------
 void APIENTRY fake_glUniform1f(GLint l, GLfloat a) { rec("glUniform1f", {num(l), num(a)}); }
+void APIENTRY fake_glUniform2f(GLint l, GLfloat a, GLfloat b) { rec("glUniform2f", {num(l), num(a), num(b)}); }
 void APIENTRY fake_glUniform1i(GLint l, GLint a) { rec("glUniform1i", {num(l), num(a)}); }
 void APIENTRY fake_glUniformMatrix4fv(GLint l, GLsizei n, GLboolean transpose, const GLfloat* v) {
     copyFloats(rec("glUniformMatrix4fv", {num(l), num(n), num(transpose), ptr(v)}), v,

@@ -35,7 +35,7 @@ float toHalf(float v) {
     return std::nearbyint(v / step) * step;  // ties to even
 }
 
-std::vector<float> normalsTexels(float iTime, int size, int rows) {
+std::vector<float> normalsTexels(double seconds, int size, int rows) {
     constexpr int kSide = 1024;
     std::vector<float> texels(static_cast<std::size_t>(kSide) * kSide * 3u);
     for (std::size_t i = 0; i < texels.size(); i += 3) {
@@ -44,7 +44,7 @@ std::vector<float> normalsTexels(float iTime, int size, int rows) {
         texels[i + 2] = 1.0f;
     }
     Uniforms u;
-    u.iTime = iTime;
+    u.time = seconds;
     u.viewportWidth = static_cast<float>(size);
     u.viewportHeight = static_cast<float>(size);
     u.normalsTextureSize = static_cast<float>(size);

@@ -23,12 +23,12 @@ std::uint32_t testPhotographPixel(int x, int y);
 // texture keeps it.
 float toHalf(float v);
 // The normals a 1024 x 1024 GL_RGBA16F normals texture holds after a
-// mode-0.5 render of the `size` x `size` lower-left square at `iTime`, each
+// mode-0.5 render of the `size` x `size` lower-left square at `seconds`, each
 // component rounded to a half float, signs kept; outside the square every
 // texel is (1, 0, 1) so that a read there shows. Only the square's first
 // `rows` rows are computed (all when negative); the rest of it is marked
 // too. Three floats per texel, row 0 first.
-std::vector<float> normalsTexels(float iTime, int size, int rows = -1);
+std::vector<float> normalsTexels(double seconds, int size, int rows = -1);
 // A texture from width * height RGB floats (row 0 first).
 Texture textureFromRgb(const std::vector<float>& rgb, int width, int height);
 

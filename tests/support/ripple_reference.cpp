@@ -79,30 +79,59 @@ Vec3 sampleNearest(const Texture& texture, Vec2 st) {
     return texture.texel(i, j);
 }
 
-Vec2 circlesAverage(Vec2 fragCoord, float iTime, float normalsTextureSize) {
-    const Vec2 uv{std::sin(iTime / 31.0f) + 5.0f * fragCoord.x / normalsTextureSize,
-                  std::cos(iTime / 23.0f) + 5.0f * fragCoord.y / normalsTextureSize};
+namespace {
+
+// The ring of one cell as the fragment at ripple-space position uv sees it.
+struct Ring {
+    Vec2 v;        // from the fragment to the drop centre
+    float length;  // |v|
+    float t;       // the ring's phase
+    float d;       // signed distance behind the front
+};
+
+// Calls visit(ring) for the nine cells around the fragment, row by row.
+template <typename Visit>
+void forEachRing(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize, Visit visit) {
+    const Vec2 uv{time.driftX + 5.0f * fragCoord.x / normalsTextureSize,
+                  time.driftY + 5.0f * fragCoord.y / normalsTextureSize};
     const Vec2 p0{std::floor(uv.x), std::floor(uv.y)};
-    const float finalRadius = static_cast<float>(kMaxRadius) + 0.5f - 0.2f * std::sin(iTime / 10.0f);
-    Vec2 sum;
+    const float finalRadius = static_cast<float>(kMaxRadius) + 0.5f - 0.2f * time.ringSwing;
     for (int j = -kMaxRadius; j <= kMaxRadius; ++j) {
         for (int i = -kMaxRadius; i <= kMaxRadius; ++i) {
             const Vec2 c{p0.x + static_cast<float>(i), p0.y + static_cast<float>(j)};
             const Vec2 offset = hash22(c);
             const Vec2 p{c.x + offset.x, c.y + offset.y};
-            const float t = fract(0.3f * iTime + hash12(c));
-            const Vec2 v{p.x - uv.x, p.y - uv.y};
-            const float length = std::sqrt(v.x * v.x + v.y * v.y);
-            const float d = length - finalRadius * t;
-            const float h = 0.001f;
-            float s = (wave(d + h) - wave(d - h)) / (2.0f * h);
-            s *= (1.0f - t) * (1.0f - t);
-            const float inverse = 1.0f / length;
-            sum.x += 0.5f * (v.x * inverse) * s;
-            sum.y += 0.5f * (v.y * inverse) * s;
+            Ring ring;
+            ring.t = fract(0.3f * time.cycleTime + hash12(c));
+            ring.v = {p.x - uv.x, p.y - uv.y};
+            ring.length = std::sqrt(ring.v.x * ring.v.x + ring.v.y * ring.v.y);
+            ring.d = ring.length - finalRadius * ring.t;
+            visit(ring);
         }
     }
+}
+
+}  // namespace
+
+Vec2 circlesAverage(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize) {
+    Vec2 sum;
+    forEachRing(fragCoord, time, normalsTextureSize, [&](const Ring& ring) {
+        const float h = 0.001f;
+        float s = (wave(ring.d + h) - wave(ring.d - h)) / (2.0f * h);
+        s *= (1.0f - ring.t) * (1.0f - ring.t);
+        const float inverse = 1.0f / ring.length;
+        sum.x += 0.5f * (ring.v.x * inverse) * s;
+        sum.y += 0.5f * (ring.v.y * inverse) * s;
+    });
     return {sum.x / 9.0f, sum.y / 9.0f};
+}
+
+float bandEdgeDistance(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize) {
+    float nearest = 1e30f;
+    forEachRing(fragCoord, time, normalsTextureSize, [&](const Ring& ring) {
+        nearest = std::min({nearest, std::fabs(ring.d), std::fabs(ring.d + 0.6f)});
+    });
+    return nearest;
 }
 
 Vec3 normalFrom(Vec2 a) { return {a.x, a.y, std::sqrt(std::max(0.0f, 1.0f - (a.x * a.x + a.y * a.y)))}; }
@@ -116,11 +145,12 @@ Vec3 shade(Vec3 n, Vec2 uvx, float intensity, const Texture& background) {
 }
 
 Vec3 fragment(const Uniforms& u, const Textures& textures, Vec2 fragCoord) {
-    const float intensity = refractionIntensity(u.iTime);
+    const ShaderTime time = shaderTimeAt(u.time);
+    const float intensity = refractionIntensity(time.cycleTime);
     const float aspect = u.viewportWidth / u.viewportHeight;
     const Vec2 uvx{fragCoord.x / u.viewportWidth, (fragCoord.y / u.viewportHeight) / aspect};
     if (u.renderMode < 2.0f) {
-        const Vec3 n = normalFrom(circlesAverage(fragCoord, u.iTime, u.normalsTextureSize));
+        const Vec3 n = normalFrom(circlesAverage(fragCoord, time, u.normalsTextureSize));
         if (u.renderMode < 1.0f) return n;
         return shade(n, uvx, intensity, *textures.background);
     }

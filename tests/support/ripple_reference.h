@@ -1,14 +1,22 @@
-// The ripple fragment shader (resources/shaders/ripple.frag) recomputed on
-// the CPU in single precision, with the texture look-ups modelled on
-// OpenGL's sampling rules, so that what a driver renders can be compared
-// with what the shader's arithmetic says it should be.
+// The ripple arithmetic on the CPU in single precision, with the texture
+// look-ups modelled on OpenGL's sampling rules, so that what a driver renders
+// can be compared with what the picture is defined to be.
 //
-// Every step mirrors the GLSL text: the same constants as 32-bit floats, the
-// same order of operations, GLSL's definitions of fract, mix, smoothstep
-// (any edge order) and normalize.
+// It is the plain form of that arithmetic, as tests/gl/straightforward_ripple
+// .frag has it: all nine cells, each ring's slope a central difference of
+// two wave evaluations, the highlight a pow. The same constants as 32-bit
+// floats, GLSL's definitions of fract, mix, smoothstep (any edge order) and
+// normalize. The program's shader reaches the same sum by another route (it
+// skips the cells whose ring is flat at the fragment, which add exactly
+// zero, takes the central difference through the angle-sum identity, and the
+// sixth power as products), so the two agree to rounding, not bit for bit:
+// the reference stays the definition rather than a copy of the route, so that
+// a slip in the route shows.
 #pragma once
 
 #include <vector>
+
+#include "gfx/scene_clock.h"
 
 namespace ripple {
 
@@ -53,7 +61,9 @@ Vec3 sampleLinear(const Texture& texture, Vec2 st);
 Vec3 sampleNearest(const Texture& texture, Vec2 st);
 
 struct Uniforms {
-    float iTime = 0.0f;
+    // Scene seconds: the shader's time inputs (iTime, rippleDrift, ringSwing)
+    // are what the program's clock reduces them to (shaderTimeAt).
+    double time = 0.0;
     float viewportWidth = 0.0f;
     float viewportHeight = 0.0f;
     float normalsTextureSize = 1024.0f;
@@ -67,7 +77,12 @@ struct Textures {
 
 // Half the sum over the nine cells of each ripple's fading radial slope,
 // divided by nine, at window position `fragCoord` (a pixel centre).
-Vec2 circlesAverage(Vec2 fragCoord, float iTime, float normalsTextureSize);
+Vec2 circlesAverage(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize);
+// How close the fragment lies to the edge of a ring's band, in cells: the
+// least |d| or |d + 0.6| over the nine cells, d the fragment's signed
+// distance behind a ring's front. Near 0 the slope fades in or out, and a
+// test whether a cell can be skipped is at its finest.
+float bandEdgeDistance(Vec2 fragCoord, const ShaderTime& time, float normalsTextureSize);
 // The surface normal from circlesAverage; the root's argument clamped at 0.
 Vec3 normalFrom(Vec2 circlesAverage);
 // Refraction into the background and the specular highlight.

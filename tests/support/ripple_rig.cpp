@@ -6,15 +6,21 @@
 namespace {
 constexpr int kVertexShaderId = resource::kRippleVertexShader;
 constexpr int kFragmentShaderId = resource::kRippleFragmentShader;
-constexpr int kRectangleObjId = 141;
-constexpr int kRectangleMtlId = 140;
+constexpr int kRectangleObjId = resource::kRectangleObj;
+constexpr int kRectangleMtlId = resource::kRectangleMtl;
 }  // namespace
 
-RippleRig::RippleRig() : camera_(Vector3(0.0f, 0.0f, 100.0f)) {
+RippleRig::RippleRig(const std::string& fragmentText) : camera_(Vector3(0.0f, 0.0f, 100.0f)) {
     camera_.pitch(1.0f);
     camera_.updateView(0);
     camera_.setProjection(perspective(50.0f, 16.0f / 9.0f, 0.1f, 1000.0f));
-    registry_.addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
+    if (fragmentText.empty()) {
+        registry_.addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
+    } else {
+        std::vector<char> vertex(kShaderBufferSize);
+        GLFWProgram::loadTextResource(kVertexShaderId, vertex.data(), kShaderTextCapacity);
+        registry_.addProgramFromTexts(kProgramKey, vertex.data(), fragmentText);
+    }
     sky_ = std::make_unique<GLFWDrawableSky>(&clock_, &camera_, &registry_, kProgramKey, kRectangleObjId,
                                              kRectangleMtlId, 1.0f);
     sky_->init();
@@ -30,7 +36,7 @@ bool RippleRig::ready() {
     GLint linked = 0;
     glGetProgramiv(p->programName(), GL_LINK_STATUS, &linked);
     if (linked == 0) return false;
-    for (const char* name : {"iTime", "viewportWidth", "viewportHeight", "normalsTexture", "backgroundTexture",
+    for (const char* name : {"iTime", "rippleDrift", "ringSwing", "viewportWidth", "viewportHeight", "normalsTexture", "backgroundTexture",
                              "normalsTextureSize", "renderMode"})
         if (p->uniformLocation(name) < 0) return false;
     return true;
@@ -40,7 +46,7 @@ void RippleRig::draw(const ripple::Uniforms& u) {
     GLFWProgram* p = program();
     if (p == nullptr) return;
     clock_.setViewport(u.viewportWidth, u.viewportHeight);
-    clock_.setCurrentTime(u.iTime);
+    clock_.setCurrentTime(u.time);
     registry_.useProgram(kProgramKey);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, normalsTexture_);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gfx/drawable.h"
@@ -17,8 +18,9 @@
 
 class RippleRig {
 public:
-    // Needs a current context with the entry points loaded.
-    RippleRig();
+    // Needs a current context with the entry points loaded. With a fragment
+    // text, that text stands in for the program's own fragment shader.
+    explicit RippleRig(const std::string& fragmentText = std::string());
     ~RippleRig();
     RippleRig(const RippleRig&) = delete;
     RippleRig& operator=(const RippleRig&) = delete;
@@ -39,7 +41,7 @@ public:
 
 private:
     GLFWProgramRegistry registry_;
-    SceneClock clock_{0.0f};
+    SceneClock clock_{0.0};
     Camera camera_;
     std::unique_ptr<GLFWDrawableSky> sky_;
     GLuint normalsTexture_ = 0;

@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "scene/window_size.h"
 #include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
     }
     const int id = std::atoi(argv[1]);
     const std::string out = argv[2];
-    const float seconds = argc >= 4 ? static_cast<float>(std::atof(argv[3])) : 10.0f;
+    const double seconds = argc >= 4 ? std::atof(argv[3]) : 10.0;
     const int width = argc == 6 ? std::atoi(argv[4]) : 1920;
     const int height = argc == 6 ? std::atoi(argv[5]) : 1080;
     if (width < 16 || height < 16 || width > 8192 || height > 8192) return fail("unreasonable size");
@@ -81,28 +80,30 @@ int main(int argc, char** argv) {
     }
     glfwSwapInterval(0);
     setRenderState();
-    setWindowSize(width, height);
 
-    RainScene& scene = rainScene();
-    scene.setup();
-    if (scene.backgroundId() != id) {
-        glfwTerminate();
-        return fail("the scene chose another background");
-    }
-    // A few frames leading up to the wanted time, the last one kept.
-    constexpr int kFrames = 3;
-    for (int k = 0; k < kFrames; ++k) {
-        scene.clock()->setCurrentTime(seconds - static_cast<float>(kFrames - 1 - k) / 60.0f);
-        scene.render();
-        if (k + 1 < kFrames) glfwSwapBuffers(window);
-    }
     std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
-    glFinish();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    bool chosen = false;
+    {
+        // The scene's GL objects go before the context does.
+        RainScene scene;
+        scene.setup();
+        RainView view{WindowSize(width, height)};
+        chosen = scene.backgroundId() == id;
+        // A few frames leading up to the wanted time, the last one kept.
+        constexpr int kFrames = 3;
+        for (int k = 0; chosen && k < kFrames; ++k) {
+            scene.clock()->setCurrentTime(seconds - (kFrames - 1 - k) / 60.0);
+            scene.render(view);
+            if (k + 1 < kFrames) glfwSwapBuffers(window);
+        }
+        glFinish();
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    }
     glfwTerminate();
+    if (!chosen) return fail("the scene chose another background");
 
     imagegen::Image img(width, height);
     for (int y = 0; y < height; ++y)
