@@ -12,6 +12,9 @@
 #
 # A caller removes its root on every way out: trap 'root_remove "$dir"' EXIT.
 
+# The longest a root may take to make: 1-3 minutes where the archive answers.
+root_create_bound=900
+
 # The roots' mounts live in a mount namespace of the script's own: they never
 # show in the machine's mount table nor propagate to it (where / is a shared
 # mount, as under systemd, a bind of /dev would pass on every mount made
@@ -52,14 +55,23 @@ root_create() {  # root_create DIR SUITE PACKAGE...
   # The package lists stay: the caller installs more with apt.
   # A root made for one run needs no fsync after every file dpkg writes.
   # In a session of its own, so that root_remove can end it with all it
-  # started (apt, dpkg) should the caller end first.
-  setsid mmdebstrap --variant=apt --skip=cleanup/apt/lists --dpkgopt=force-unsafe-io \
+  # started (apt, dpkg) should the caller end first. An archive that cannot
+  # be reached, or one that stalls, ends it within the bound; apt's own
+  # retries would otherwise go on for a long time.
+  local status=0
+  setsid timeout --kill-after=30 "$root_create_bound" mmdebstrap --variant=apt --skip=cleanup/apt/lists \
+    --dpkgopt=force-unsafe-io --aptopt='Acquire::Retries "3"' --aptopt='Acquire::http::Timeout "60"' \
     --include="$(IFS=,; echo "$*")" "$suite" "$dir" "$mirror" >"$log" 2>&1 &
   root_builder=$!
-  if ! wait "$root_builder"; then
-    root_builder=
+  wait "$root_builder" || status=$?
+  root_builder=
+  if ((status != 0)); then
     tail -20 "$log" >&2; rm -f "$log"
-    echo "debian-root: mmdebstrap $suite failed" >&2
+    if ((status == 124 || status == 137)); then
+      echo "debian-root: mmdebstrap $suite from $mirror did not finish within $root_create_bound s" >&2
+    else
+      echo "debian-root: mmdebstrap $suite from $mirror failed" >&2
+    fi
     return 1
   fi
   root_builder=

@@ -33,7 +33,7 @@ t0=$SECONDS
 root_create "$chroot" "$suite" "${packages[@]}" || exit 1
 echo "release_hosts: $suite root in $((SECONDS - t0)) s"
 cp "$deb" "$chroot/tmp/"
-root_run "$chroot" apt-get install -y -qq "/tmp/$(basename "$deb")" >/dev/null || {
+root_run "$chroot" timeout 600 apt-get install -y -qq "/tmp/$(basename "$deb")" >/dev/null || {
   echo "release_hosts: apt could not install $(basename "$deb")" >&2
   exit 1
 }
@@ -44,7 +44,7 @@ failures=0
 check() {  # check WHAT COMMAND... (run inside the root)
   local what=$1 out
   shift
-  if out=$(root_run "$chroot" "$@" 2>&1); then
+  if out=$(root_run "$chroot" timeout 60 "$@" 2>&1); then
     echo "ok   $what"
   else
     echo "FAIL $what"
