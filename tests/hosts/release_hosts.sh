@@ -2,8 +2,8 @@
 # A release's package as its users get it: installed with apt in a fresh root
 # of that Debian release, then run the way the README says and under that
 # release's real screensaver hosts. The test programs of BUILD_DIR (a linux
-# tree, read-only inside the root) drive the installed program
-# ($LUMERIDGE_UNDER_TEST). Run by scripts/test --full; needs root.
+# tree; it and the source tree are read-only inside the root) drive the
+# installed program ($LUMERIDGE_UNDER_TEST). Run by scripts/test --full; needs root.
 #
 #   release_hosts.sh bookworm DEB BUILD_DIR   Debian 12: XScreenSaver 6.06, mate-screensaver 1.26
 #   release_hosts.sh trixie DEB BUILD_DIR     Debian 13 (GLFW 3.4): XScreenSaver 6.09,
@@ -13,7 +13,8 @@
 # Prints each host's start-to-picture and stop times ("[ figure ]") and the
 # checks that failed; exit 0 only if all passed.
 set -uo pipefail
-source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/debian-root.sh"
+source_tree="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$source_tree/scripts/debian-root.sh"
 root_namespace "$(realpath "$0")" "$@"
 suite=$1
 deb=$(realpath "$2")
@@ -33,11 +34,16 @@ t0=$SECONDS
 root_create "$chroot" "$suite" "${packages[@]}" || exit 1
 echo "release_hosts: $suite root in $((SECONDS - t0)) s"
 cp "$deb" "$chroot/tmp/"
-root_run "$chroot" timeout 600 apt-get install -y -qq "/tmp/$(basename "$deb")" >/dev/null || {
+# apt's notes (debconf's among them) are shown only when it fails.
+if ! out=$(root_run "$chroot" timeout 600 apt-get install -y -qq "/tmp/$(basename "$deb")" 2>&1); then
+  tail -20 <<<"$out" >&2
   echo "release_hosts: apt could not install $(basename "$deb")" >&2
   exit 1
-}
-root_bind "$chroot" "$build"
+fi
+# The test programs name files of the source tree too (the Xorg
+# configuration of the two-monitor tests).
+root_bind "$chroot" "$source_tree"
+[[ $build == "$source_tree"/* ]] || root_bind "$chroot" "$build"
 echo "release_hosts: $(root_run "$chroot" dpkg-query -W -f '${Package} ${Version}' lumeridge) installed with apt"
 
 failures=0
@@ -52,8 +58,7 @@ check() {  # check WHAT COMMAND... (run inside the root)
     failures=$((failures + 1))
   fi
 }
-# A test program of the build tree against the installed lumeridge; its
-# figures are shown.
+# A test program of the build tree against the installed lumeridge.
 suite_of() {  # suite_of WHAT PROGRAM [FILTER]
   local what=$1 program=$build/$2 filter=${3:-*} out
   if out=$(root_run "$chroot" LUMERIDGE_UNDER_TEST=/usr/bin/lumeridge timeout 600 "$program" \
@@ -64,7 +69,8 @@ suite_of() {  # suite_of WHAT PROGRAM [FILTER]
     grep -E -A12 '^\[ RUN|Failure' <<<"$out" | grep -v '^\[       OK' | tail -80 | sed 's/^/     /'
     failures=$((failures + 1))
   fi
-  grep '^\[ figure \]' <<<"$out" | sed "s/^/     $suite: /"
+  # The start-to-picture and stop times; not the suites' other figures.
+  grep -E '^\[ figure \].*(picture|gone)' <<<"$out" | sed "s/^/     $suite: /"
 }
 
 # The README's and the manual's commands as typed.
