@@ -12,8 +12,8 @@
 #
 # A caller removes its root on every way out: trap 'root_remove "$dir"' EXIT.
 
-# The longest a root may take to make: 1-3 minutes where the archive answers.
-root_create_bound=900
+# The longest a root may take to make: 2-3 minutes where the archive answers.
+root_create_bound=600
 
 # The roots' mounts live in a mount namespace of the script's own: they never
 # show in the machine's mount table nor propagate to it (where / is a shared

@@ -17,6 +17,9 @@ source_tree="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 source "$source_tree/scripts/debian-root.sh"
 root_namespace "$(realpath "$0")" "$@"
 suite=$1
+# Without its package (scripts/package failed) there is nothing to test: no
+# root is made for it.
+[[ -f ${2:-} ]] || { echo "release_hosts: no package ${2:-}" >&2; exit 1; }
 deb=$(realpath "$2")
 build=$(realpath "$3")
 chroot=$(dirname "$build")/roots/$suite-hosts
