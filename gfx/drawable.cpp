@@ -180,6 +180,7 @@ void GLFWDrawableSky::setUniforms() {
     glUniform1f(uniformLocation("viewportHeight"), height);
     glUniform2f(uniformLocation("rippleDrift"), time.driftX, time.driftY);
     glUniform1f(uniformLocation("ringSwing"), time.ringSwing);
+    glUniform1f(uniformLocation("refractionIntensity"), time.refractionIntensity);
 }
 
 void GLFWDrawableSky::beforeDraw() {}

@@ -56,3 +56,10 @@ private:
 
     GLuint id_ = 0;
 };
+
+// A 1 x 1 texture whose alpha reads 0, by its texel and by its swizzle: the
+// ripple shader's hint (sampler passHint) that a draw computes no ripples.
+// The swizzle is what a driver that compiles texture state into its shaders
+// (llvmpipe) sees as a constant. Leaves it bound on the active unit; the
+// caller owns the name.
+GLuint createNoRipplesHint();

@@ -1,7 +1,8 @@
 // The ripple program on a real OpenGL context, set up the way the rain scene
 // uses it (the program from its two text resources under "BackgroundProgram",
-// the full-screen rectangle drawable, the normals texture on unit 0 and the
-// background on unit 1), drawn with chosen uniforms into the bound
+// the full-screen rectangle drawable, the normals texture on unit 0, the
+// background on unit 1 and, from render mode 2.0 on, the hint that the draw
+// computes no ripples on unit 2), drawn with chosen uniforms into the bound
 // framebuffer.
 #pragma once
 
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<GLFWDrawableSky> sky_;
     GLuint normalsTexture_ = 0;
     GLuint backgroundTexture_ = 0;
+    GLuint noRipplesHint_ = 0;
 };
 
 // A 1024 x 1024 texture made like the scene's normals target (GL_RGBA16F,
