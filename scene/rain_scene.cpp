@@ -16,6 +16,8 @@ constexpr int kFragmentShaderId = resource::kRippleFragmentShader;
 constexpr int kRectangleObjId = resource::kRectangleObj;
 constexpr int kRectangleMtlId = resource::kRectangleMtl;
 constexpr int kBackgroundSide = 1024;
+// The normals target's side; the normals pass uses a square corner of it.
+constexpr GLsizei kNormalsTargetSide = 1024;
 
 // Shader render modes (the shader tests ranges: below 1, 1 to 2, 2 and up).
 constexpr float kModeNormals = 0.5f;
@@ -56,6 +58,7 @@ RainScene& rainScene() {
 
 RainScene::~RainScene() {
     if (clock_ == nullptr) return;
+    glDeleteTextures(1, &noRipplesHint_);
     glDeleteTextures(1, &normalsTarget_);
     glDeleteFramebuffers(1, &normalsFramebuffer_);
     delete sky_;
@@ -89,23 +92,6 @@ void RainScene::setup() {
     sky_ = new GLFWDrawableSky(clock_, camera_, registry_, kProgramKey, kRectangleObjId, kRectangleMtlId, 1.0f);
     sky_->init();
 
-    glGenFramebuffers(1, &normalsFramebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
-    glGenTextures(1, &normalsTarget_);
-    glBindTexture(GL_TEXTURE_2D, normalsTarget_);
-    targetWidth_ = 1024;
-    targetHeight_ = 1024;
-    // Half floats keep the normals' signs: an 8-bit target would clamp their
-    // negative x and y to 0 and the texture mode would refract one way only.
-    // RGBA rather than RGB: RGBA16F is a colour-renderable format everywhere.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, targetWidth_, targetHeight_, 0, GL_RGBA, GL_FLOAT, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, normalsTarget_, 0);
-    const GLenum drawBuffers[1] = {GL_COLOR_ATTACHMENT0};
-    glDrawBuffers(1, drawBuffers);
-    // The framebuffer stays bound; the first render rebinds what it needs.
-
     if (GLFWProgram* program = registry_->program(kProgramKey)) {
         normalsTextureLocation_ = program->uniformLocation("normalsTexture");
         normalsTextureSizeLocation_ = program->uniformLocation("normalsTextureSize");
@@ -128,33 +114,20 @@ void RainScene::render() {
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
     registry_->useProgram(kProgramKey);
 
-    // Off-screen pass: ripple normals into the lower-left square of
-    // normalsTarget, using the normalsTextureSize the previous frame left.
-    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glUniform1f(renderModeLocation_, kModeNormals);
-    glViewport(0, 0, normalsSize_, normalsSize_);
-    if (useNormalsTexture_) {
-        // The pass reads no texture, so none stays bound: unit 0 still holds
-        // normalsTarget, which the pass draws into (GL leaves a texture that
-        // is sampled while it is rendered to undefined, and llvmpipe runs
-        // the shader's fetches of both branches for every fragment, masked),
-        // and unit 1 the background. With both units empty llvmpipe builds
-        // the shader without their fetches.
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        sky_->draw();
-    }
+    if (useNormalsTexture_) renderNormals();
 
-    // Screen pass.
+    // Screen pass. Unit 0 holds the normals target only where the shader
+    // reads it, and unit 2 the hint that it computes no ripples: an empty
+    // unit costs llvmpipe nothing worth naming, a bound one a texture fetch
+    // per fragment whether the shader's branch takes it or not.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, normalsTarget_);
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? normalsTarget_ : 0);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, background_->textureId());
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? noRipplesHint_ : 0);
     glUniform1f(normalsTextureSizeLocation_, static_cast<float>(normalsSize_));
     glUniform1i(normalsTextureLocation_, 0);
     glUniform1i(backgroundTextureLocation_, 1);
@@ -165,6 +138,53 @@ void RainScene::render() {
     decideQuality();
 
     stats_.end();
+}
+
+std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::int32_t height) {
+    if (width <= 0 || height <= 0 || height >= width) return normalsSize;
+    // Row floor(y / width * size) for y below height, one more for the
+    // rounding of that division on the GPU.
+    const std::int64_t rows = static_cast<std::int64_t>(normalsSize) * height / width + 2;
+    return rows < normalsSize ? static_cast<std::int32_t>(rows) : normalsSize;
+}
+
+void RainScene::renderNormals() {
+    if (normalsFramebuffer_ == 0) createNormalsTarget();
+    // Ripple normals into the lower-left square of normalsTarget, using the
+    // normalsTextureSize the previous frame left; only its rows that the
+    // screen pass reads (the square spans the window's width, so height /
+    // width of it), whose pixels the rectangle overwrites every frame.
+    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
+    glUniform1f(renderModeLocation_, kModeNormals);
+    glViewport(0, 0, normalsSize_, normalsRowsRead(normalsSize_, windowWidth, windowHeight));
+    // The pass reads no texture, so none stays bound: unit 0 still holds
+    // normalsTarget, which the pass draws into (GL leaves a texture that is
+    // sampled while it is rendered to undefined).
+    for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1, GL_TEXTURE2}) {
+        glActiveTexture(unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    sky_->draw();
+}
+
+void RainScene::createNormalsTarget() {
+    glGenFramebuffers(1, &normalsFramebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
+    glActiveTexture(GL_TEXTURE0);
+    glGenTextures(1, &normalsTarget_);
+    glBindTexture(GL_TEXTURE_2D, normalsTarget_);
+    // Half floats keep the normals' signs: an 8-bit target would clamp their
+    // negative x and y to 0 and the texture mode would refract one way only.
+    // RGBA rather than RGB: RGBA16F is a colour-renderable format everywhere.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, kNormalsTargetSide, kNormalsTargetSide, 0, GL_RGBA, GL_FLOAT, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, normalsTarget_, 0);
+    const GLenum drawBuffers[1] = {GL_COLOR_ATTACHMENT0};
+    glDrawBuffers(1, drawBuffers);
+    // Once: later frames draw over the rows they use and leave the rest.
+    glClear(GL_COLOR_BUFFER_BIT);
+    noRipplesHint_ = createNoRipplesHint();
 }
 
 void RainScene::decideQuality() {

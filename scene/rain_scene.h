@@ -34,6 +34,10 @@ struct QualityChoice {
     }
 };
 
+// The rows of a normals square of side `normalsSize` that the screen pass of
+// a `width` x `height` window reads: the square spans the window's width.
+std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::int32_t height);
+
 // The mode for windows of `windowPixels` pixels in all whose first
 // kMeasuredFrames per-pixel renders took `averageMs` on average. The
 // thresholds pick 512 or 1024 as before; a texture is then halved, down to
@@ -62,11 +66,19 @@ public:
     std::int32_t normalsSize() const { return normalsSize_; }
     // The bitmap shown, or kPhotoBackgroundId for a photograph of the user's.
     int backgroundId() const { return backgroundId_; }
+    // 0 until the first frame of normals-texture mode creates them.
     GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
     GLuint normalsTarget() const { return normalsTarget_; }
+    GLuint noRipplesHint() const { return noRipplesHint_; }
     const GLFWTexture* background() const { return background_; }
 
 private:
+    // The off-screen pass of normals-texture mode.
+    void renderNormals();
+    // The normals framebuffer, its target and the no-ripples hint, made when
+    // the quality decision first asks for them: a per-pixel run never needs
+    // them, and the target is 8 MiB of fresh memory.
+    void createNormalsTarget();
     void decideQuality();
 
     FrameStats stats_;
@@ -77,8 +89,7 @@ private:
     GLFWDrawableSky* sky_ = nullptr;
     GLuint normalsFramebuffer_ = 0;
     GLuint normalsTarget_ = 0;
-    std::int32_t targetWidth_ = 1024;
-    std::int32_t targetHeight_ = 1024;
+    GLuint noRipplesHint_ = 0;
     std::int32_t normalsSize_ = 1024;
     bool useNormalsTexture_ = false;
     GLint normalsTextureLocation_ = -1;
