@@ -24,10 +24,13 @@ constexpr float kModeNormals = 0.5f;
 constexpr float kModeNormalsBackground = 1.5f;
 constexpr float kModeBackgroundFromTexture = 2.5f;
 
-// Per pixel, the ripple program costs about 68 ns in per-pixel mode, 79 in
-// the normals pass and 19 in the screen pass that reads the normals
-// (llvmpipe, scripts/bench ripple). A texture of S x S for P window pixels
-// costs 79 S^2 + 19 P against 68 P: less only while S^2 < 0.62 P.
+// Per pixel, the ripple program costs about as much in per-pixel mode as in
+// the normals pass (30 ns of CPU each on llvmpipe, scripts/bench ripple) and
+// 11 ns in the screen pass that reads the normals. The normals pass draws the
+// rows of its square that a window of width W and height H reads, H / W of
+// them (all in a window taller than wide), so a texture of S x S for P
+// window pixels costs 30 S^2 min(1, H / W) + 11 P against 30 P: less while
+// S^2 min(1, H / W) < 0.63 P, which S^2 < 0.6 P keeps for every shape.
 constexpr double kNormalsPayBelowWindowShare = 0.6;
 // Five ripple cells span the texture and a ring's wave train is a fifth of
 // a cell: below 128 texels its waves fall under four texels each and alias.
