@@ -61,7 +61,7 @@ RainScene& rainScene() {
 
 RainScene::~RainScene() {
     if (clock_ == nullptr) return;
-    glDeleteTextures(1, &noRipplesHint_);
+    glDeleteTextures(1, &blank_);
     glDeleteTextures(1, &normalsTarget_);
     glDeleteFramebuffers(1, &normalsFramebuffer_);
     delete sky_;
@@ -91,6 +91,7 @@ void RainScene::setup() {
     }
 
     registry_->addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
+    blank_ = createBlankTexture();
 
     sky_ = new GLFWDrawableSky(clock_, camera_, registry_, kProgramKey, kRectangleObjId, kRectangleMtlId, 1.0f);
     sky_->init();
@@ -119,18 +120,20 @@ void RainScene::render() {
 
     if (useNormalsTexture_) renderNormals();
 
-    // Screen pass. Unit 0 holds the normals target only where the shader
-    // reads it, and unit 2 the hint that it computes no ripples: an empty
-    // unit costs llvmpipe nothing worth naming, a bound one a texture fetch
-    // per fragment whether the shader's branch takes it or not.
+    // Screen pass. Per pixel, the blank texture stands in for the normals
+    // target the shader does not read (llvmpipe fetches from every bound or
+    // empty unit the shader names, whichever way its branches go, but not
+    // from a texture that reads constants), and unit 2 stays empty; in
+    // texture mode the blank on unit 2 is the hint that the pass computes no
+    // ripples.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? normalsTarget_ : 0);
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? normalsTarget_ : blank_);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, background_->textureId());
     glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? noRipplesHint_ : 0);
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? blank_ : 0);
     glUniform1f(normalsTextureSizeLocation_, static_cast<float>(normalsSize_));
     glUniform1i(normalsTextureLocation_, 0);
     glUniform1i(backgroundTextureLocation_, 1);
@@ -160,13 +163,15 @@ void RainScene::renderNormals() {
     glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
     glUniform1f(renderModeLocation_, kModeNormals);
     glViewport(0, 0, normalsSize_, normalsRowsRead(normalsSize_, windowWidth, windowHeight));
-    // The pass reads no texture, so none stays bound: unit 0 still holds
-    // normalsTarget, which the pass draws into (GL leaves a texture that is
-    // sampled while it is rendered to undefined).
-    for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1, GL_TEXTURE2}) {
-        glActiveTexture(unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    // The pass reads no texture: the blank stands in on units 0 and 1 (unit
+    // 0 still holds normalsTarget, which the pass draws into, and GL leaves a
+    // texture sampled while it is rendered to undefined), unit 2 is empty.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, blank_);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, blank_);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, 0);
     sky_->draw();
 }
 
@@ -187,7 +192,6 @@ void RainScene::createNormalsTarget() {
     glDrawBuffers(1, drawBuffers);
     // Once: later frames draw over the rows they use and leave the rest.
     glClear(GL_COLOR_BUFFER_BIT);
-    noRipplesHint_ = createNoRipplesHint();
 }
 
 void RainScene::decideQuality() {

@@ -69,15 +69,15 @@ public:
     // 0 until the first frame of normals-texture mode creates them.
     GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
     GLuint normalsTarget() const { return normalsTarget_; }
-    GLuint noRipplesHint() const { return noRipplesHint_; }
+    GLuint blankTexture() const { return blank_; }
     const GLFWTexture* background() const { return background_; }
 
 private:
     // The off-screen pass of normals-texture mode.
     void renderNormals();
-    // The normals framebuffer, its target and the no-ripples hint, made when
-    // the quality decision first asks for them: a per-pixel run never needs
-    // them, and the target is 8 MiB of fresh memory.
+    // The normals framebuffer and its target, made when the quality decision
+    // first asks for them: a per-pixel run never needs them, and the target
+    // is 8 MiB of fresh memory.
     void createNormalsTarget();
     void decideQuality();
 
@@ -89,7 +89,7 @@ private:
     GLFWDrawableSky* sky_ = nullptr;
     GLuint normalsFramebuffer_ = 0;
     GLuint normalsTarget_ = 0;
-    GLuint noRipplesHint_ = 0;
+    GLuint blank_ = 0;  // createBlankTexture
     std::int32_t normalsSize_ = 1024;
     bool useNormalsTexture_ = false;
     GLint normalsTextureLocation_ = -1;

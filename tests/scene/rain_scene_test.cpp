@@ -82,7 +82,7 @@ protected:
             if (name == 0) return "0";
             if (name == scene->normalsFramebuffer()) return "normalsFramebuffer";
             if (name == scene->normalsTarget()) return "normalsTarget";
-            if (name == scene->noRipplesHint()) return "noRipplesHint";
+            if (name == scene->blankTexture()) return "blank";
             if (name == scene->background()->textureId()) return "background";
             return std::to_string(name);
         };
@@ -131,16 +131,15 @@ protected:
             v.insert(v.end(), {"bindFramebuffer normalsFramebuffer", "renderMode=0.5",
                                "viewport 0 0 " + std::to_string(normalsSize) + " " +
                                    std::to_string(normalsRowsRead(normalsSize, width, height)),
-                               "activeTexture 0", "bindTexture 0", "activeTexture 1", "bindTexture 0",
+                               "activeTexture 0", "bindTexture blank", "activeTexture 1", "bindTexture blank",
                                "activeTexture 2", "bindTexture 0", "useProgram", "draw"});
-        v.insert(
-            v.end(),
-            {"bindFramebuffer 0", "clear 0x4100", "activeTexture 0",
-             textureMode ? "bindTexture normalsTarget" : "bindTexture 0", "activeTexture 1", "bindTexture background",
-             "activeTexture 2", textureMode ? "bindTexture noRipplesHint" : "bindTexture 0",
-             "normalsTextureSize=" + std::to_string(normalsSize), "normalsTexture=0", "backgroundTexture=1",
-             textureMode ? "renderMode=2.5" : "renderMode=1.5",
-             "viewport 0 0 " + std::to_string(width) + " " + std::to_string(height), "useProgram", "draw"});
+        v.insert(v.end(),
+                 {"bindFramebuffer 0", "clear 0x4100", "activeTexture 0",
+                  textureMode ? "bindTexture normalsTarget" : "bindTexture blank", "activeTexture 1",
+                  "bindTexture background", "activeTexture 2", textureMode ? "bindTexture blank" : "bindTexture 0",
+                  "normalsTextureSize=" + std::to_string(normalsSize), "normalsTexture=0", "backgroundTexture=1",
+                  textureMode ? "renderMode=2.5" : "renderMode=1.5",
+                  "viewport 0 0 " + std::to_string(width) + " " + std::to_string(height), "useProgram", "draw"});
         return v;
     }
 
@@ -188,6 +187,20 @@ TEST_F(Scene, SetupBuildsInOrderWithoutTheNormalsTarget) {
     EXPECT_EQ(scene->normalsFramebuffer(), 0u);
     EXPECT_EQ(scene->normalsTarget(), 0u);
 
+    // After the program, the blank texture: one RGBA8 texel, every channel
+    // reading 0 by its swizzle.
+    const long long blank = fakegl::indexOf("glTexImage2D");
+    ASSERT_GT(blank, link);
+    EXPECT_EQ(calls[blank].i(2), GL_RGBA8);
+    EXPECT_EQ(calls[blank].i(3), 1);
+    EXPECT_EQ(calls[blank].i(4), 1);
+    EXPECT_EQ(calls[blank - 1].i(1), static_cast<long long>(scene->blankTexture()));
+    std::set<long long> zeroed;
+    for (std::size_t k = static_cast<std::size_t>(blank); k < calls.size(); ++k)
+        if (calls[k].name == "glTexParameteri" && calls[k].i(2) == GL_ZERO) zeroed.insert(calls[k].i(1));
+    EXPECT_EQ(zeroed, (std::set<long long>{GL_TEXTURE_SWIZZLE_R, GL_TEXTURE_SWIZZLE_G, GL_TEXTURE_SWIZZLE_B,
+                                           GL_TEXTURE_SWIZZLE_A}));
+
     ASSERT_EQ(calls.size(), static_cast<std::size_t>(lookups) + 4u);
     const char* names[] = {"normalsTexture", "normalsTextureSize", "backgroundTexture", "renderMode"};
     for (int k = 0; k < 4; ++k) EXPECT_EQ(calls[lookups + k].text, names[k]);
@@ -197,9 +210,9 @@ TEST_F(Scene, SetupBuildsInOrderWithoutTheNormalsTarget) {
     EXPECT_EQ(ScriptedTime::reads(), 1) << "set-up reads the clock once, for the background";
 }
 
-// The first frame of normals-texture mode builds the framebuffer, its
-// half-float target (cleared once) and the hint that the screen pass
-// computes no ripples; later frames reuse them and clear nothing off-screen.
+// The first frame of normals-texture mode builds the framebuffer and its
+// half-float target, cleared once; later frames reuse them and clear nothing
+// off-screen.
 TEST_F(Scene, TheFirstTextureModeFrameBuildsTheNormalsTarget) {
     build();
     measureAndDecide(0.5);
@@ -209,13 +222,12 @@ TEST_F(Scene, TheFirstTextureModeFrameBuildsTheNormalsTarget) {
     const long long framebuffer = fakegl::indexOf("glGenFramebuffers");
     ASSERT_GE(framebuffer, 0);
     std::vector<std::string> made;
-    for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size() && made.size() < 17; ++k)
+    for (std::size_t k = static_cast<std::size_t>(framebuffer); k < calls.size() && made.size() < 11; ++k)
         made.push_back(calls[k].name);
     const std::vector<std::string> expected = {
-        "glGenFramebuffers", "glBindFramebuffer", "glActiveTexture", "glGenTextures",        "glBindTexture",
-        "glTexImage2D",      "glTexParameteri",   "glTexParameteri", "glFramebufferTexture", "glDrawBuffers",
-        "glClear",           "glGenTextures",     "glBindTexture",   "glTexImage2D",         "glTexParameteri",
-        "glTexParameteri",   "glTexParameteri"};
+        "glGenFramebuffers",    "glBindFramebuffer", "glActiveTexture", "glGenTextures",
+        "glBindTexture",        "glTexImage2D",      "glTexParameteri", "glTexParameteri",
+        "glFramebufferTexture", "glDrawBuffers",     "glClear"};
     ASSERT_EQ(made, expected);
 
     const fakegl::Call* c = &calls[framebuffer];
@@ -232,13 +244,6 @@ TEST_F(Scene, TheFirstTextureModeFrameBuildsTheNormalsTarget) {
     EXPECT_EQ(c[8].i(2), target);
     EXPECT_EQ(c[9].floats, std::vector<float>{static_cast<float>(GL_COLOR_ATTACHMENT0)});
     EXPECT_EQ(c[10].i(0), GL_COLOR_BUFFER_BIT);
-    // The hint: one RGBA8 texel whose alpha reads 0 by its swizzle too.
-    EXPECT_EQ(c[12].i(1), static_cast<long long>(scene->noRipplesHint()));
-    EXPECT_EQ(c[13].i(2), GL_RGBA8);
-    EXPECT_EQ(c[13].i(3), 1);
-    EXPECT_EQ(c[13].i(4), 1);
-    EXPECT_EQ(c[16].i(1), GL_TEXTURE_SWIZZLE_A);
-    EXPECT_EQ(c[16].i(2), GL_ZERO);
 
     const std::vector<fakegl::Call> later = render(0.5);
     EXPECT_EQ(fakegl::indexOf("glGenFramebuffers"), -1);

@@ -26,11 +26,11 @@ RippleRig::RippleRig(const std::string& fragmentText) : camera_(Vector3(0.0f, 0.
                                              kRectangleMtlId, 1.0f);
     sky_->init();
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
-    noRipplesHint_ = createNoRipplesHint();
+    blank_ = createBlankTexture();
 }
 
 // The sky goes first (declared last), while the registry's program lives.
-RippleRig::~RippleRig() { glDeleteTextures(1, &noRipplesHint_); }
+RippleRig::~RippleRig() { glDeleteTextures(1, &blank_); }
 
 bool RippleRig::ready() {
     GLFWProgram* p = program();
@@ -51,11 +51,11 @@ void RippleRig::draw(const ripple::Uniforms& u) {
     clock_.setCurrentTime(u.time);
     registry_.useProgram(kProgramKey);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, normalsTexture_);
+    glBindTexture(GL_TEXTURE_2D, normalsTexture_ != 0 ? normalsTexture_ : blank_);
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
+    glBindTexture(GL_TEXTURE_2D, backgroundTexture_ != 0 ? backgroundTexture_ : blank_);
     glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, u.renderMode >= 2.0f ? noRipplesHint_ : 0);
+    glBindTexture(GL_TEXTURE_2D, u.renderMode >= 2.0f ? blank_ : 0);
     glUniform1f(p->uniformLocation("normalsTextureSize"), u.normalsTextureSize);
     glUniform1i(p->uniformLocation("normalsTexture"), 0);
     glUniform1i(p->uniformLocation("backgroundTexture"), 1);
