@@ -3,8 +3,6 @@
 #include <climits>
 #include <cstring>
 
-CommandLine* gCommandLine = nullptr;
-
 std::int32_t readDecimal(const char* text) {
     const char* p = text;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') ++p;

@@ -34,6 +34,3 @@ CommandLine parseCommandLine(const char* text);
 // digits up to the first non-digit; no digits give 0). Values beyond the
 // signed 32-bit range are clamped to it instead of overflowing.
 std::int32_t readDecimal(const char* text);
-
-// The process-wide command line, published by the entry point.
-extern CommandLine* gCommandLine;

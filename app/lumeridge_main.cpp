@@ -20,26 +20,23 @@ namespace {
 // rest of the process.
 bool isFirstInstance() { return platform::createNamedEvent("K_OPENGL_SCREENSAVER"); }
 
-int runWithCommandLine(CommandLine* line, void* instance, int showCommand) {
-    gCommandLine = line;
-    const ScreensaverMode mode = gCommandLine->mode;
+int runWithCommandLine(const CommandLine& line, void* instance, int showCommand) {
+    const ScreensaverMode mode = line.mode;
 
     if ((mode == ScreensaverMode::Preview || mode == ScreensaverMode::None) && !isFirstInstance()) return 0;
 
     if (mode == ScreensaverMode::Configure) {
-        static AboutWindow* aboutWindow = nullptr;             // lives until the process ends
-        aboutWindow = new AboutWindow(instance, showCommand);  // runs its own message loop
-        (void)aboutWindow;
+        AboutWindow aboutWindow(instance, showCommand);  // runs its own message loop
         return 0;
     }
 
     // A preview needs a host window to draw into: without one there is
     // nothing to show, so end quietly.
-    if (mode == ScreensaverMode::Preview && !platform::hostWindowExists(gCommandLine->parentWindow)) return 0;
+    if (mode == ScreensaverMode::Preview && !platform::hostWindowExists(line.parentWindow)) return 0;
 
     platform::installStopHandlers();
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
-    gScreensaverApp->run();
+    ScreensaverApp app(line);
+    app.run();
     return 0;
 }
 
@@ -57,7 +54,7 @@ int endingOnOutOfMemory(const std::function<int()>& body) {
 
 int lumeridgeMain(const char* commandLineText, void* instance, int showCommand) {
     return endingOnOutOfMemory(
-        [&] { return runWithCommandLine(new CommandLine(parseCommandLine(commandLineText)), instance, showCommand); });
+        [&] { return runWithCommandLine(parseCommandLine(commandLineText), instance, showCommand); });
 }
 
 namespace {
@@ -76,22 +73,21 @@ std::string hex(std::intptr_t id) {
 // Host mode as the screensaver hosts start it: no single-instance check
 // (one process per monitor, a preview beside the saver), nothing of ours on
 // screen but the drawing, and a stop signal ends the process by itself.
-int runHostMode(CommandLine* line) {
+int runHostMode(CommandLine line) {
     const std::intptr_t root = platform::rootWindow();
     if (root == 0) {
         const char* display = std::getenv("DISPLAY");
         return fail(std::string("cannot open display \"") + (display ? display : "") + "\"");
     }
-    if (line->parentWindow == 0) line->parentWindow = root;
-    if (!platform::hostWindowExists(line->parentWindow)) {
-        return fail("no window " + hex(line->parentWindow) + " on the display");
+    if (line.parentWindow == 0) line.parentWindow = root;
+    if (!platform::hostWindowExists(line.parentWindow)) {
+        return fail("no window " + hex(line.parentWindow) + " on the display");
     }
-    gCommandLine = line;
     platform::messageBoxesToStderrOnly();
     platform::installStopHandlers();
     platform::stopSignalsEndAtOnce();
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
-    gScreensaverApp->run();
+    ScreensaverApp app(line);
+    app.run();
     return 0;
 }
 
@@ -103,13 +99,13 @@ int linuxMain(const std::vector<std::string>& args, const char* xscreensaverWind
         case LaunchAction::AddToXScreenSaver: return addToXScreenSaverList(platform::executablePath());
         case LaunchAction::Run: break;
     }
-    CommandLine* line = new CommandLine(options.line);  // lives until the process ends
+    const CommandLine& line = options.line;
     // The background photograph's folder: --photos, else in host mode the
     // image folder the user chose in XScreenSaver's settings, if any.
-    std::string photos = line->photosDirectory;
-    if (photos.empty() && line->mode == ScreensaverMode::Host) photos = platform::xscreensaverImageFolder();
+    std::string photos = line.photosDirectory;
+    if (photos.empty() && line.mode == ScreensaverMode::Host) photos = platform::xscreensaverImageFolder();
     setPhotosDirectory(photos);
-    if (line->mode == ScreensaverMode::Host) return runHostMode(line);
+    if (line.mode == ScreensaverMode::Host) return runHostMode(line);
     return runWithCommandLine(line, nullptr, 0);
 }
 

@@ -1,21 +1,24 @@
-// The primary window's frame time with and without the black windows that
-// cover the other monitors.
+// The main window's frame time alone, with black windows on two other
+// monitors, and with the rain on one and on two other monitors.
 //
-//   bench_cover [frames] [covers]    (default 50 frames, 2 covers; needs DISPLAY)
+//   bench_cover [frames] [rounds]    (default 60 frames, 2 rounds; needs DISPLAY,
+//                                     best a 5760 x 1080 screen)
 //
-// Runs the program's own full-screen window and frame loop steps (frameStep,
-// swap, poll, glFinish): first 101 frames to settle the quality decision,
-// then four rounds of `frames` frames alone and `frames` frames with
-// `covers` cover windows of 1920 x 1080 placed beside the screen (where other
-// monitors would be). Alternating rounds keep a changing machine load from
-// reading as a difference. Prints the mean and median frame time of each
-// round and of all rounds of each kind, in milliseconds.
+// Each configuration runs the program's own application: the full-screen
+// window on the primary monitor, the other monitors' windows placed right of
+// it (1920 x 1080 each, as other monitors would be), 101 frames to settle
+// the quality decision over the whole frame, then `frames` frames of the
+// loop's steps (drawFrame, swapFrame, poll, glFinish). The configurations
+// alternate, round after round, so that a changing machine load does not
+// read as a difference. Prints each configuration's mean and median frame
+// time over all rounds, in milliseconds, and the quality it chose.
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
@@ -27,57 +30,56 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-struct Times {
+struct Configuration {
+    const char* label;
+    int black;  // other monitors covered in black
+    int rain;   // other monitors with the rain
     std::vector<double> ms;
-    void print(const char* label) const {
-        std::vector<double> sorted = ms;
-        double sum = 0;
-        for (double m : sorted) sum += m;
-        std::sort(sorted.begin(), sorted.end());
-        std::printf("  %-20s mean %7.2f ms, median %7.2f ms over %zu frames\n", label, sum / sorted.size(),
-                    sorted[sorted.size() / 2], sorted.size());
-    }
+    std::string quality;
 };
 
-Times runFrames(int frames) {
-    Times times;
+double frameMs(ScreensaverApp& app, Clock::time_point* last) {
+    app.drawFrame();
+    app.swapFrame();
+    glfwPollEvents();
+    glFinish();
+    const Clock::time_point now = Clock::now();
+    const double ms = std::chrono::duration<double, std::milli>(now - *last).count();
+    *last = now;
+    return ms;
+}
+
+void measure(Configuration& c, int frames) {
+    ScreensaverApp app(parseCommandLine("/s"));
+    for (int i = 0; i < c.black + c.rain; ++i)
+        app.otherMonitors().openAt(app.window(), DesktopArea{1920 * (i + 1), 0, 1920, 1080}, i >= c.black);
+    app.setupScene();
     Clock::time_point last = Clock::now();
-    for (int i = 0; i < frames; ++i) {
-        gScreensaverApp->frameStep();
-        glfwSwapBuffers(gScreensaverApp->window);
-        glfwPollEvents();
-        glFinish();
-        const Clock::time_point now = Clock::now();
-        times.ms.push_back(std::chrono::duration<double, std::milli>(now - last).count());
-        last = now;
-    }
-    return times;
+    for (int i = 0; i < 101; ++i) frameMs(app, &last);
+    for (int i = 0; i < frames; ++i) c.ms.push_back(frameMs(app, &last));
+    const RainScene& scene = app.scene();
+    c.quality = scene.usesNormalsTexture() ? "normals " + std::to_string(scene.normalsSize()) : "per-pixel";
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = std::max(10, argc > 1 ? std::atoi(argv[1]) : 50);
-    const int covers = std::max(1, argc > 2 ? std::atoi(argv[2]) : 2);
-    gCommandLine = new CommandLine(parseCommandLine("/s"));
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
-    rainScene().setup();
-    runFrames(101);
+    const int frames = std::max(10, argc > 1 ? std::atoi(argv[1]) : 60);
+    const int rounds = std::max(1, argc > 2 ? std::atoi(argv[2]) : 2);
+    std::vector<Configuration> configurations = {{"main window alone", 0, 0, {}, {}},
+                                                 {"black on 2 others", 2, 0, {}, {}},
+                                                 {"rain on 1 other", 0, 1, {}, {}},
+                                                 {"rain on 2 others", 0, 2, {}, {}}};
+    for (int round = 0; round < rounds; ++round)
+        for (Configuration& c : configurations) measure(c, frames);
 
-    std::printf("bench_cover: %s, %d cover windows\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)), covers);
-    Times alone, covered;
-    for (int round = 0; round < 4; ++round) {
-        const Times a = runFrames(frames);
-        a.print("primary alone");
-        std::vector<GLFWwindow*> opened;
-        for (int i = 0; i < covers; ++i) opened.push_back(openCoverWindow(1920 * (i + 1), 0, 1920, 1080));
-        const Times c = runFrames(frames);
-        c.print("with cover windows");
-        for (GLFWwindow* w : opened)
-            if (w) glfwDestroyWindow(w);
-        alone.ms.insert(alone.ms.end(), a.ms.begin(), a.ms.end());
-        covered.ms.insert(covered.ms.end(), c.ms.begin(), c.ms.end());
+    std::printf("bench_cover: %d rounds of %d frames, each window 1920 x 1080\n", rounds, frames);
+    for (Configuration& c : configurations) {
+        std::vector<double> sorted = c.ms;
+        std::sort(sorted.begin(), sorted.end());
+        double sum = 0;
+        for (double m : sorted) sum += m;
+        std::printf("  %-18s mean %7.2f ms, median %7.2f ms  (%s)\n", c.label, sum / sorted.size(),
+                    sorted[sorted.size() / 2], c.quality.c_str());
     }
-    alone.print("all alone");
-    covered.print("all with covers");
     return 0;
 }

@@ -3,7 +3,7 @@
 //   bench_quality [frames]    (default 300, at least 102; needs DISPLAY)
 //
 // Runs the program's own full-screen window and frame loop steps
-// (frameStep, swap, poll) for the given number of frames and prints the
+// (drawFrame, swapFrame, poll) for the given number of frames and prints the
 // scene's measurement of renders 1 to 100 (the average the decision used),
 // the decision, and the wall-clock frame rate before and after it.
 #include <GLFW/glfw3.h>
@@ -14,7 +14,6 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
-#include "scene/window_size.h"
 #include "app/screensaver_app.h"
 #include "gfx/gl.h"
 #include "scene/rain_scene.h"
@@ -28,17 +27,16 @@ double seconds(Clock::time_point from, Clock::time_point to) {
 
 int main(int argc, char** argv) {
     const int frames = std::max(102, argc > 1 ? std::atoi(argv[1]) : 300);
-    gCommandLine = new CommandLine(parseCommandLine("/s"));
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
-    RainScene& scene = rainScene();
-    scene.setup();
+    ScreensaverApp app(parseCommandLine("/s"));
+    app.setupScene();
+    RainScene& scene = app.scene();
 
     float averageAtDecision = 0.0f;
     Clock::time_point start = Clock::now(), decided = start;
     for (int frame = 1; frame <= frames; ++frame) {
         if (frame == 101) averageAtDecision = scene.frameStats().averageMs();
-        gScreensaverApp->frameStep();
-        glfwSwapBuffers(gScreensaverApp->window);
+        app.drawFrame();
+        app.swapFrame();
         glfwPollEvents();
         if (frame == 101) {
             glFinish();
@@ -49,8 +47,8 @@ int main(int argc, char** argv) {
     const Clock::time_point end = Clock::now();
 
     std::printf("bench_quality: %s, window %d x %d, background %d\n",
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), windowWidth, windowHeight,
-                scene.backgroundId());
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), app.view().size().width(),
+                app.view().size().height(), scene.backgroundId());
     std::printf("  average render of frames 1-100: %.4f ms (thresholds: above 0.2 -> 1024, above 1.0 -> 512)\n",
                 averageAtDecision);
     if (scene.usesNormalsTexture())

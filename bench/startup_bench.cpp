@@ -59,28 +59,27 @@ double ms(Clock::time_point from, Clock::time_point to) {
 int main() {
     const Clock::time_point entered = Clock::now();
     const Usage atEntry = usage();
-    gCommandLine = new CommandLine(parseCommandLine("/s"));
-    gScreensaverApp = new ScreensaverApp(gCommandLine);
+    ScreensaverApp app(parseCommandLine("/s"));
     const Clock::time_point appReady = Clock::now();
     const Usage atApp = usage();
 
-    rainScene().setup();
+    app.setupScene();
     glFinish();
     const Clock::time_point setupDone = Clock::now();
     const Usage atSetup = usage();
 
-    gScreensaverApp->frameStep();
-    glfwSwapBuffers(gScreensaverApp->window);
+    app.drawFrame();
+    app.swapFrame();
     glFinish();
     const Clock::time_point firstFrame = Clock::now();
     const Usage atFirstFrame = usage();
 
-    gScreensaverApp->frameStep();
-    glfwSwapBuffers(gScreensaverApp->window);
+    app.drawFrame();
+    app.swapFrame();
     glFinish();
     const Clock::time_point secondFrame = Clock::now();
 
-    const int background = rainScene().backgroundId();
+    const int background = app.scene().backgroundId();
     Clock::time_point t = Clock::now();
     {
         GLFWTexture texture(background, 1024);

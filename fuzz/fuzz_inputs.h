@@ -113,11 +113,17 @@ inline bool runCommandLineInput(const std::uint8_t* data, std::size_t size) {
     }
     const CommandLine& line = options.line;
     if (line.mode == Mode::Host) return line.parentWindow >= 0 && line.parentWindow <= 0xFFFFFFFF;
-    // Anything else is the Windows scan of the arguments, photos taken out.
+    // Anything else is the Windows scan of the arguments, photos and the
+    // frame delay (taken out wherever they stand) left aside.
     bool photos = false;
     std::string joined;
-    for (const std::string& piece : pieces) {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const std::string& piece = pieces[i];
         if (piece == "--photos" || piece == "-photos") photos = true;
+        if (piece == "--delay" || piece == "-delay") {
+            ++i;  // its value was accepted, so it is there
+            continue;
+        }
         joined += (joined.empty() ? "" : " ") + piece;
     }
     if (photos || (!pieces.empty() && !pieces[0].empty() && pieces[0][0] == '-')) return true;

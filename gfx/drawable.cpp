@@ -32,7 +32,7 @@ bool bufferBytes(std::size_t count, std::size_t elementBytes, std::size_t* bytes
 }
 
 GLFWVertexData::GLFWVertexData(int objResourceId, int mtlResourceId, float scale)
-    : mesh_(new MeshData(objResourceId, mtlResourceId, scale)) {
+    : mesh_(std::make_unique<MeshData>(objResourceId, mtlResourceId, scale)) {
     const MeshData& mesh = *mesh_;
     vertexCount_ = mesh.vertexCount() > 0 ? mesh.vertexCount() : 0;
     indexCount_ = mesh.indexCount() > 0 ? mesh.indexCount() : 0;
@@ -120,18 +120,15 @@ GLFWDrawableObject::GLFWDrawableObject(SceneClock* clock, Camera* camera, GLFWPr
                                        const char* programKey, int objResourceId, int mtlResourceId, float scale)
     : clock_(clock),
       registry_(registry),
-      vertexData_(new GLFWVertexData(objResourceId, mtlResourceId, scale)),
-      buffers_(new GLFWBufferObject(registry)),
+      vertexData_(std::make_unique<GLFWVertexData>(objResourceId, mtlResourceId, scale)),
+      buffers_(std::make_unique<GLFWBufferObject>(registry)),
       camera_(camera),
       programKey_(programKey) {
     buffers_->setVertexData(vertexData_->vertexDataSize(), vertexData_->vertices(), GLFWVertexData::kFloatsPerVertex);
     buffers_->setIndexData(vertexData_->indexDataSize(), vertexData_->indices(), vertexData_->indexCount());
 }
 
-GLFWDrawableObject::~GLFWDrawableObject() {
-    delete vertexData_;
-    delete buffers_;
-}
+GLFWDrawableObject::~GLFWDrawableObject() = default;
 
 void GLFWDrawableObject::init() {
     setupAttributes();
@@ -178,7 +175,9 @@ void GLFWDrawableSky::setUniforms() {
     glUniform1f(uniformLocation("iTime"), time.cycleTime);
     glUniform1f(uniformLocation("viewportWidth"), width);
     glUniform1f(uniformLocation("viewportHeight"), height);
-    glUniform2f(uniformLocation("rippleDrift"), time.driftX, time.driftY);
+    const float shiftX = clock_ ? clock_->rippleShiftX() : 0.0f;
+    const float shiftY = clock_ ? clock_->rippleShiftY() : 0.0f;
+    glUniform2f(uniformLocation("rippleDrift"), time.driftX + shiftX, time.driftY + shiftY);
     glUniform1f(uniformLocation("ringSwing"), time.ringSwing);
     glUniform1f(uniformLocation("refractionIntensity"), time.refractionIntensity);
 }

@@ -125,8 +125,8 @@ public:
     // and attributes, one indexed draw.
     void draw();
 
-    GLFWVertexData* vertexData() { return vertexData_; }
-    GLFWBufferObject* buffers() { return buffers_; }
+    GLFWVertexData* vertexData() { return vertexData_.get(); }
+    GLFWBufferObject* buffers() { return buffers_.get(); }
 
 protected:
     virtual void setupAttributes() = 0;
@@ -138,8 +138,8 @@ protected:
 
     SceneClock* clock_;
     GLFWProgramRegistry* registry_;
-    GLFWVertexData* vertexData_;
-    GLFWBufferObject* buffers_;
+    std::unique_ptr<GLFWVertexData> vertexData_;
+    std::unique_ptr<GLFWBufferObject> buffers_;
     Camera* camera_;
     const char* programKey_;
     Matrix4 model_ = Matrix4::identity();  // until the owner sets one

@@ -23,33 +23,31 @@ void GLFWProgram::loadTextResource(int id, char* destination, std::size_t capaci
 }
 
 GLFWProgram::GLFWProgram(int vertexResourceId, int fragmentResourceId)
-    : vertexSource_(new char[kShaderBufferSize]), fragmentSource_(new char[kShaderBufferSize]) {
-    loadTextResource(vertexResourceId, vertexSource_, kShaderTextCapacity);
-    loadTextResource(fragmentResourceId, fragmentSource_, kShaderTextCapacity);
+    : vertexSource_(kShaderBufferSize), fragmentSource_(kShaderBufferSize) {
+    loadTextResource(vertexResourceId, vertexSource_.data(), kShaderTextCapacity);
+    loadTextResource(fragmentResourceId, fragmentSource_.data(), kShaderTextCapacity);
     build();
 }
 
 GLFWProgram::GLFWProgram(const std::string& vertexText, const std::string& fragmentText)
-    : vertexSource_(new char[kShaderBufferSize]), fragmentSource_(new char[kShaderBufferSize]) {
-    cutShaderText(reinterpret_cast<const unsigned char*>(vertexText.data()), vertexText.size(), vertexSource_,
+    : vertexSource_(kShaderBufferSize), fragmentSource_(kShaderBufferSize) {
+    cutShaderText(reinterpret_cast<const unsigned char*>(vertexText.data()), vertexText.size(), vertexSource_.data(),
                   kShaderTextCapacity);
-    cutShaderText(reinterpret_cast<const unsigned char*>(fragmentText.data()), fragmentText.size(), fragmentSource_,
-                  kShaderTextCapacity);
+    cutShaderText(reinterpret_cast<const unsigned char*>(fragmentText.data()), fragmentText.size(),
+                  fragmentSource_.data(), kShaderTextCapacity);
     build();
 }
 
 void GLFWProgram::build() {
     program_ = glCreateProgram();
-    vertexShader_ = compile(GL_VERTEX_SHADER, vertexSource_, "Vertex shader compilation error");
-    fragmentShader_ = compile(GL_FRAGMENT_SHADER, fragmentSource_, "Fragment shader compilation error");
+    vertexShader_ = compile(GL_VERTEX_SHADER, vertexSource_.data(), "Vertex shader compilation error");
+    fragmentShader_ = compile(GL_FRAGMENT_SHADER, fragmentSource_.data(), "Fragment shader compilation error");
     glAttachShader(program_, vertexShader_);
     glAttachShader(program_, fragmentShader_);
     glLinkProgram(program_);
 }
 
 GLFWProgram::~GLFWProgram() {
-    delete[] vertexSource_;
-    delete[] fragmentSource_;
     glDeleteShader(vertexShader_);
     glDeleteShader(fragmentShader_);
     glDeleteProgram(program_);
@@ -90,24 +88,22 @@ std::int32_t GLFWProgram::uniformLocation(const std::string& name) { return loca
 
 std::int32_t GLFWProgram::attributeLocation(const std::string& name) { return location(name, LocationKind::Attribute); }
 
-GLFWProgramRegistry::~GLFWProgramRegistry() {
-    for (auto& entry : programs_) delete entry.second;
-}
+GLFWProgramRegistry::~GLFWProgramRegistry() = default;
 
 void GLFWProgramRegistry::addProgram(const std::string& key, int vertexResourceId, int fragmentResourceId) {
     if (programs_.count(key) != 0) return;
-    programs_.emplace(key, new GLFWProgram(vertexResourceId, fragmentResourceId));
+    programs_.emplace(key, std::make_unique<GLFWProgram>(vertexResourceId, fragmentResourceId));
 }
 
 void GLFWProgramRegistry::addProgramFromTexts(const std::string& key, const std::string& vertexText,
                                               const std::string& fragmentText) {
     if (programs_.count(key) != 0) return;
-    programs_.emplace(key, new GLFWProgram(vertexText, fragmentText));
+    programs_.emplace(key, std::make_unique<GLFWProgram>(vertexText, fragmentText));
 }
 
 GLFWProgram* GLFWProgramRegistry::program(const std::string& key) {
     const auto found = programs_.find(key);
-    return found == programs_.end() ? nullptr : found->second;
+    return found == programs_.end() ? nullptr : found->second.get();
 }
 
 void GLFWProgramRegistry::useProgram(const std::string& key) {

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 enum class LocationKind : int { Uniform = 0, Attribute = 1 };
 
@@ -25,7 +27,7 @@ public:
     GLFWProgram(int vertexResourceId, int fragmentResourceId);
     // The same from two shader texts, each cut as a resource's text is.
     GLFWProgram(const std::string& vertexText, const std::string& fragmentText);
-    // Frees both source buffers and deletes both shaders and the program.
+    // Deletes both shaders and the program.
     ~GLFWProgram();
     GLFWProgram(const GLFWProgram&) = delete;
     GLFWProgram& operator=(const GLFWProgram&) = delete;
@@ -45,8 +47,8 @@ private:
     std::int32_t location(const std::string& name, LocationKind kind);
     std::uint32_t compile(std::uint32_t type, const char* source, const char* failureText);
 
-    char* vertexSource_;
-    char* fragmentSource_;
+    std::vector<char> vertexSource_;
+    std::vector<char> fragmentSource_;
     std::uint32_t vertexShader_ = 0;
     std::uint32_t fragmentShader_ = 0;
     std::uint32_t program_ = 0;
@@ -56,7 +58,7 @@ private:
 class GLFWProgramRegistry {
 public:
     GLFWProgramRegistry() = default;
-    ~GLFWProgramRegistry();  // destroys the programs it built
+    ~GLFWProgramRegistry();
     GLFWProgramRegistry(const GLFWProgramRegistry&) = delete;
     GLFWProgramRegistry& operator=(const GLFWProgramRegistry&) = delete;
     // The first registration of a key wins; a later one builds nothing.
@@ -67,5 +69,5 @@ public:
     void useProgram(const std::string& key);
 
 private:
-    std::map<std::string, GLFWProgram*> programs_;
+    std::map<std::string, std::unique_ptr<GLFWProgram>> programs_;
 };

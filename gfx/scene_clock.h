@@ -40,14 +40,24 @@ public:
         currentTime_ = seconds;
         shaderTime_ = shaderTimeAt(seconds);
     }
+    // A constant shift of the ripple grid, in cells, added to its drift: it
+    // moves a window's drops to where they lie on the desktop.
+    void setRippleShift(float cellsX, float cellsY) {
+        rippleShiftX_ = cellsX;
+        rippleShiftY_ = cellsY;
+    }
     float width() const { return width_; }
     float height() const { return height_; }
     double currentTime() const { return currentTime_; }
     const ShaderTime& shaderTime() const { return shaderTime_; }
+    float rippleShiftX() const { return rippleShiftX_; }
+    float rippleShiftY() const { return rippleShiftY_; }
 
 private:
     float width_ = 0.0f;
     float height_ = 0.0f;
     double currentTime_ = 0.0;
     ShaderTime shaderTime_;
+    float rippleShiftX_ = 0.0f;
+    float rippleShiftY_ = 0.0f;
 };

@@ -7,8 +7,8 @@
 namespace {
 
 std::string& folderName() {
-    static std::string* folder = new std::string();
-    return *folder;
+    static std::string folder;
+    return folder;
 }
 
 }  // namespace

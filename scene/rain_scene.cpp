@@ -1,6 +1,5 @@
 #include "scene/rain_scene.h"
 
-#include "scene/window_size.h"
 #include "gfx/drawable.h"
 #include "gfx/program.h"
 #include "gfx/texture.h"
@@ -16,13 +15,15 @@ constexpr int kFragmentShaderId = resource::kRippleFragmentShader;
 constexpr int kRectangleObjId = resource::kRectangleObj;
 constexpr int kRectangleMtlId = resource::kRectangleMtl;
 constexpr int kBackgroundSide = 1024;
-// The normals target's side; the normals pass uses a square corner of it.
-constexpr GLsizei kNormalsTargetSide = 1024;
 
 // Shader render modes (the shader tests ranges: below 1, 1 to 2, 2 and up).
 constexpr float kModeNormals = 0.5f;
 constexpr float kModeNormalsBackground = 1.5f;
 constexpr float kModeBackgroundFromTexture = 2.5f;
+
+// The shader's ripple space has 5 cells per normalsTextureSize pixels, which
+// is the target's side in per-pixel mode.
+constexpr float kCellsPerPixel = 5.0f / static_cast<float>(RainView::kTargetSide);
 
 // Per pixel, the ripple program costs about as much in per-pixel mode as in
 // the normals pass (30 ns of CPU each on llvmpipe, scripts/bench ripple) and
@@ -54,46 +55,36 @@ QualityChoice chooseQuality(std::int64_t windowPixels, float averageMs) {
     return QualityChoice{true, size};
 }
 
-RainScene& rainScene() {
-    static RainScene* scene = new RainScene();
-    return *scene;
-}
+RainScene::RainScene() = default;
 
 RainScene::~RainScene() {
-    if (clock_ == nullptr) return;
-    glDeleteTextures(1, &blank_);
-    glDeleteTextures(1, &normalsTarget_);
-    glDeleteFramebuffers(1, &normalsFramebuffer_);
-    delete sky_;
-    delete background_;
-    delete registry_;
-    delete camera_;
-    delete clock_;
+    if (blank_ != 0) glDeleteTextures(1, &blank_);
 }
 
 void RainScene::setup() {
     if (clock_ != nullptr) return;
 
     stats_ = FrameStats();
-    registry_ = new GLFWProgramRegistry();
-    clock_ = new SceneClock(0.0);
-    camera_ = new Camera(Vector3(0.0f, 0.0f, 100.0f));
+    registry_ = std::make_unique<GLFWProgramRegistry>();
+    clock_ = std::make_unique<SceneClock>(0.0);
+    camera_ = std::make_unique<Camera>(Vector3(0.0f, 0.0f, 100.0f));
     camera_->pitch(1.0f);
     camera_->updateView(0);
 
     const std::vector<unsigned char> photo = loadBackgroundPhoto(kBackgroundSide);
     if (!photo.empty()) {
         backgroundId_ = kPhotoBackgroundId;
-        background_ = new GLFWTexture(photo.data(), kBackgroundSide);
+        background_ = std::make_unique<GLFWTexture>(photo.data(), kBackgroundSide);
     } else {
         backgroundId_ = backgroundBitmapIds[backgroundIndex(static_cast<float>(sceneTime()))];
-        background_ = new GLFWTexture(backgroundId_, kBackgroundSide);
+        background_ = std::make_unique<GLFWTexture>(backgroundId_, kBackgroundSide);
     }
 
     registry_->addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
     blank_ = createBlankTexture();
 
-    sky_ = new GLFWDrawableSky(clock_, camera_, registry_, kProgramKey, kRectangleObjId, kRectangleMtlId, 1.0f);
+    sky_ = std::make_unique<GLFWDrawableSky>(clock_.get(), camera_.get(), registry_.get(), kProgramKey, kRectangleObjId,
+                                             kRectangleMtlId, 1.0f);
     sky_->init();
 
     if (GLFWProgram* program = registry_->program(kProgramKey)) {
@@ -104,21 +95,42 @@ void RainScene::setup() {
     }
 
     useNormalsTexture_ = false;
-    normalsSize_ = 1024;
+    normalsSize_ = RainView::kTargetSide;
 }
 
-void RainScene::render() {
+void RainScene::render(RainView& view) {
+    beginFrame();
+    renderView(view);
+    endFrame();
+}
+
+void RainScene::beginFrame() {
     if (clock_ == nullptr) return;
-
+    smallestViewPixels_ = -1;
     stats_.begin();
+}
 
-    camera_->setProjection(perspective(50.0f, aspectRatio, 0.1f, 1000.0f));
-    clock_->setViewport(static_cast<float>(windowWidth), static_cast<float>(windowHeight));
+void RainScene::endFrame() {
+    if (clock_ == nullptr) return;
+    decideQuality();
+    stats_.end();
+}
+
+void RainScene::renderView(RainView& view) {
+    if (clock_ == nullptr) return;
+    const WindowSize& size = view.size();
+    const std::int64_t pixels = static_cast<std::int64_t>(size.width()) * size.height();
+    if (smallestViewPixels_ < 0 || pixels < smallestViewPixels_) smallestViewPixels_ = pixels;
+
+    camera_->setProjection(perspective(50.0f, size.aspectRatio(), 0.1f, 1000.0f));
+    clock_->setViewport(static_cast<float>(size.width()), static_cast<float>(size.height()));
+    clock_->setRippleShift(kCellsPerPixel * static_cast<float>(view.rippleOriginX()),
+                           kCellsPerPixel * static_cast<float>(view.rippleOriginY()));
     camera_->setCurrentView(0);
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
     registry_->useProgram(kProgramKey);
 
-    if (useNormalsTexture_) renderNormals();
+    if (useNormalsTexture_) renderNormals(view);
 
     // Screen pass. Per pixel, the blank texture stands in for the normals
     // target the shader does not read (llvmpipe fetches from every bound or
@@ -129,7 +141,7 @@ void RainScene::render() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? normalsTarget_ : blank_);
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? view.normalsTarget() : blank_);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, background_->textureId());
     glActiveTexture(GL_TEXTURE2);
@@ -138,12 +150,8 @@ void RainScene::render() {
     glUniform1i(normalsTextureLocation_, 0);
     glUniform1i(backgroundTextureLocation_, 1);
     glUniform1f(renderModeLocation_, useNormalsTexture_ ? kModeBackgroundFromTexture : kModeNormalsBackground);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, size.width(), size.height());
     sky_->draw();
-
-    decideQuality();
-
-    stats_.end();
 }
 
 std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::int32_t height) {
@@ -154,15 +162,15 @@ std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::
     return rows < normalsSize ? static_cast<std::int32_t>(rows) : normalsSize;
 }
 
-void RainScene::renderNormals() {
-    if (normalsFramebuffer_ == 0) createNormalsTarget();
+void RainScene::renderNormals(RainView& view) {
+    view.makeNormalsTarget();
     // Ripple normals into the lower-left square of normalsTarget, using the
     // normalsTextureSize the previous frame left; only its rows that the
     // screen pass reads (the square spans the window's width, so height /
     // width of it), whose pixels the rectangle overwrites every frame.
-    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, view.normalsFramebuffer());
     glUniform1f(renderModeLocation_, kModeNormals);
-    glViewport(0, 0, normalsSize_, normalsRowsRead(normalsSize_, windowWidth, windowHeight));
+    glViewport(0, 0, normalsSize_, normalsRowsRead(normalsSize_, view.size().width(), view.size().height()));
     // The pass reads no texture: the blank stands in on units 0 and 1 (unit
     // 0 still holds normalsTarget, which the pass draws into, and GL leaves a
     // texture sampled while it is rendered to undefined), unit 2 is empty.
@@ -175,30 +183,13 @@ void RainScene::renderNormals() {
     sky_->draw();
 }
 
-void RainScene::createNormalsTarget() {
-    glGenFramebuffers(1, &normalsFramebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
-    glActiveTexture(GL_TEXTURE0);
-    glGenTextures(1, &normalsTarget_);
-    glBindTexture(GL_TEXTURE_2D, normalsTarget_);
-    // Half floats keep the normals' signs: an 8-bit target would clamp their
-    // negative x and y to 0 and the texture mode would refract one way only.
-    // RGBA rather than RGB: RGBA16F is a colour-renderable format everywhere.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, kNormalsTargetSide, kNormalsTargetSide, 0, GL_RGBA, GL_FLOAT, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, normalsTarget_, 0);
-    const GLenum drawBuffers[1] = {GL_COLOR_ATTACHMENT0};
-    glDrawBuffers(1, drawBuffers);
-    // Once: later frames draw over the rows they use and leave the rest.
-    glClear(GL_COLOR_BUFFER_BIT);
-}
-
 void RainScene::decideQuality() {
     // count() is 100 only during the 101st render: before end() adds it.
     if (stats_.count() != kMeasuredFrames) return;
-    const QualityChoice choice =
-        chooseQuality(static_cast<std::int64_t>(windowWidth) * windowHeight, stats_.averageMs());
+    // The whole frame's time says how slow the machine is; the smallest
+    // window bounds the texture, which no window may find dearer than its
+    // own per-pixel rendering.
+    const QualityChoice choice = chooseQuality(smallestViewPixels_ < 0 ? 0 : smallestViewPixels_, stats_.averageMs());
     useNormalsTexture_ = choice.useNormalsTexture;
     normalsSize_ = choice.normalsSize;
 }

@@ -6,15 +6,20 @@
 // off-screen texture first, the screen pass reading them from there). The
 // scene starts per-pixel and, after 100 measured renders, decides once
 // whether to switch and at which size.
+//
+// The scene's objects (program, background, rectangle) are shared by every
+// window it draws into; each window brings its own RainView.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-#include "gfx/gl.h"
-#include "scene/background_choice.h"
 #include "gfx/camera.h"
-#include "scene/frame_stats.h"
+#include "gfx/gl.h"
 #include "gfx/scene_clock.h"
+#include "scene/background_choice.h"
+#include "scene/frame_stats.h"
+#include "scene/rain_view.h"
 
 class GLFWProgramRegistry;
 class GLFWTexture;
@@ -38,66 +43,64 @@ struct QualityChoice {
 // a `width` x `height` window reads: the square spans the window's width.
 std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::int32_t height);
 
-// The mode for windows of `windowPixels` pixels in all whose first
-// kMeasuredFrames per-pixel renders took `averageMs` on average. The
-// thresholds pick 512 or 1024 as before; a texture is then halved, down to
-// 128, until it costs less than per-pixel rendering of the same windows,
-// and where none does the windows stay per-pixel.
+// The mode for a frame whose first kMeasuredFrames per-pixel renders took
+// `averageMs` on average (all its windows together) and whose smallest
+// window has `windowPixels` pixels. The thresholds pick 512 or 1024 as
+// before; a texture is then halved, down to 128, until it costs less than
+// per-pixel rendering of that window, and where none does the windows stay
+// per-pixel.
 QualityChoice chooseQuality(std::int64_t windowPixels, float averageMs);
 
 class RainScene {
 public:
-    RainScene() = default;
-    // Frees what setup built, GL objects included (the program's own scene
-    // is never destroyed; tests build and drop scenes of their own).
+    RainScene();
+    // Frees what setup built, GL objects included: a context sharing them
+    // must be current.
     ~RainScene();
     RainScene(const RainScene&) = delete;
     RainScene& operator=(const RainScene&) = delete;
 
-    // Builds everything once; later calls do nothing.
+    // Builds everything once, in the current context; later calls do nothing.
     void setup();
-    // One frame into the bound back buffer. Does nothing before setup.
-    void render();
 
-    SceneClock* clock() { return clock_; }
-    Camera* camera() { return camera_; }
+    // One frame over every window: beginFrame, then renderView for each
+    // window with its context current, then endFrame. The frame statistics
+    // measure the whole, so the quality decision judges all windows together.
+    // Nothing happens before setup.
+    void beginFrame();
+    void renderView(RainView& view);
+    void endFrame();
+    // The frame of a single window (its context current).
+    void render(RainView& view);
+
+    SceneClock* clock() { return clock_.get(); }
+    Camera* camera() { return camera_.get(); }
     const FrameStats& frameStats() const { return stats_; }
     bool usesNormalsTexture() const { return useNormalsTexture_; }
     std::int32_t normalsSize() const { return normalsSize_; }
     // The bitmap shown, or kPhotoBackgroundId for a photograph of the user's.
     int backgroundId() const { return backgroundId_; }
-    // 0 until the first frame of normals-texture mode creates them.
-    GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
-    GLuint normalsTarget() const { return normalsTarget_; }
+    const GLFWTexture* background() const { return background_.get(); }
     GLuint blankTexture() const { return blank_; }
-    const GLFWTexture* background() const { return background_; }
 
 private:
-    // The off-screen pass of normals-texture mode.
-    void renderNormals();
-    // The normals framebuffer and its target, made when the quality decision
-    // first asks for them: a per-pixel run never needs them, and the target
-    // is 8 MiB of fresh memory.
-    void createNormalsTarget();
+    // The off-screen pass of normals-texture mode into the view's target.
+    void renderNormals(RainView& view);
     void decideQuality();
 
     FrameStats stats_;
-    GLFWProgramRegistry* registry_ = nullptr;
-    SceneClock* clock_ = nullptr;
-    Camera* camera_ = nullptr;
-    GLFWTexture* background_ = nullptr;
-    GLFWDrawableSky* sky_ = nullptr;
-    GLuint normalsFramebuffer_ = 0;
-    GLuint normalsTarget_ = 0;
+    std::unique_ptr<GLFWProgramRegistry> registry_;
+    std::unique_ptr<SceneClock> clock_;
+    std::unique_ptr<Camera> camera_;
+    std::unique_ptr<GLFWTexture> background_;
+    std::unique_ptr<GLFWDrawableSky> sky_;
     GLuint blank_ = 0;  // createBlankTexture
-    std::int32_t normalsSize_ = 1024;
+    std::int32_t normalsSize_ = RainView::kTargetSide;
     bool useNormalsTexture_ = false;
     GLint normalsTextureLocation_ = -1;
     GLint normalsTextureSizeLocation_ = -1;
     GLint backgroundTextureLocation_ = -1;
     GLint renderModeLocation_ = -1;
     int backgroundId_ = 0;
+    std::int64_t smallestViewPixels_ = -1;  // of the views drawn this frame; -1 before the first
 };
-
-// The process-wide scene, created on first use and never destroyed.
-RainScene& rainScene();

@@ -45,7 +45,7 @@ TEST_F(FullScreenStart, WithoutAMonitorEndsAsAnUnopenedWindow) {
             };
             CommandLine line;
             line.mode = ScreensaverMode::Screensaver;
-            ScreensaverApp app(&line);
+            ScreensaverApp app(line);
             std::exit(9);  // not reached
         },
         ::testing::ExitedWithCode(0), "Debug: Failed to open window");
@@ -56,9 +56,9 @@ TEST_F(FullScreenStart, GlfwErrorOnceTheWindowIsOpenEndsTheProgram) {
         {
             CommandLine line;
             line.mode = ScreensaverMode::Screensaver;
-            ScreensaverApp app(&line);
+            ScreensaverApp app(line);
             unsetenv("DISPLAY");
-            glfwGetKey(app.window, -5);  // GLFW_INVALID_ENUM
+            glfwGetKey(app.window(), -5);  // GLFW_INVALID_ENUM
             std::exit(9);
         },
         ::testing::ExitedWithCode(0), "Error: Invalid key -5");

@@ -1,10 +1,12 @@
 #include "tests/e2e/harness.h"
 
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,6 +70,74 @@ void VirtualDisplay::kill() {
     server_.kill();
     // The harness's own connection is dead now; drop it without touching it.
     connection_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
+MonitorDisplay::MonitorDisplay() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lumeridge-xorg-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) return;
+    dir_ = buffer.data();
+    mkdir((dir_ + "/conf.d").c_str(), 0700);  // no system configuration is read
+    server_ = std::make_unique<XvfbServer>(
+        std::vector<std::string>{"Xorg", "-noreset", "-nolisten", "tcp", "-novtswitch", "-sharevts", "-config",
+                                 XORG_DUMMY_CONF, "-configdir", dir_ + "/conf.d", "-logfile", dir_ + "/xorg.log"},
+        20.0);
+    if (server_->running()) connection_ = XOpenDisplay(server_->display().c_str());
+}
+
+MonitorDisplay::~MonitorDisplay() {
+    if (connection_ != nullptr) XCloseDisplay(connection_);
+    server_.reset();
+    for (const char* file : {"/xorg.log", "/xorg.log.old"}) unlink((dir_ + file).c_str());
+    rmdir((dir_ + "/conf.d").c_str());
+    rmdir(dir_.c_str());
+}
+
+bool MonitorDisplay::show(int n, int x, int y, int width, int height, bool primary) {
+    const std::string output = "DUMMY" + std::to_string(n);
+    const std::string mode = std::to_string(width) + "x" + std::to_string(height);
+    const std::string position = std::to_string(x) + "x" + std::to_string(y);
+    runTool({"xrandr", "--addmode", output, mode}, name());  // fails harmlessly when it has the mode
+    std::vector<std::string> command = {"xrandr", "--output", output, "--mode", mode, "--pos", position};
+    if (primary) command.push_back("--primary");
+    return runTool(command, name()) == 0 && waitUntil([&] { return reports(n, x, y, width, height); }, Seconds(10));
+}
+
+bool MonitorDisplay::turnOff(int n) {
+    return runTool({"xrandr", "--output", "DUMMY" + std::to_string(n), "--off"}, name()) == 0 &&
+           waitUntil([&] { return reports(n, 0, 0, 0, 0); }, Seconds(10));
+}
+
+// Whether DUMMY`n` shows that area (all zero: is off). Asks with a full
+// probe: the dummy driver reports an output connected from its first mode
+// on, but the server only learns it at a probe, and until then GLFW, which
+// reads the current state without one, skips the output.
+bool MonitorDisplay::reports(int n, int x, int y, int width, int height) {
+    const Window root = DefaultRootWindow(connection_);
+    XRRScreenResources* resources = XRRGetScreenResources(connection_, root);
+    if (resources == nullptr) return false;
+    bool matches = false;
+    const std::string wanted = "DUMMY" + std::to_string(n);
+    for (int i = 0; i < resources->noutput; ++i) {
+        XRROutputInfo* output = XRRGetOutputInfo(connection_, resources, resources->outputs[i]);
+        if (output == nullptr) continue;
+        if (wanted == output->name) {
+            if (output->crtc == 0) {
+                matches = width == 0;
+            } else if (XRRCrtcInfo* crtc = XRRGetCrtcInfo(connection_, resources, output->crtc)) {
+                matches = output->connection == RR_Connected && crtc->x == x && crtc->y == y &&
+                          static_cast<int>(crtc->width) == width && static_cast<int>(crtc->height) == height;
+                XRRFreeCrtcInfo(crtc);
+            }
+        }
+        XRRFreeOutputInfo(output);
+    }
+    XRRFreeScreenResources(resources);
+    return matches;
 }
 
 // ---------------------------------------------------------------------------
@@ -256,7 +326,6 @@ std::vector<Window> childrenOf(Display* display, Window window) {
     return out;
 }
 
-namespace {
 std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& title) {
     std::vector<WindowInfo> out;
     for (Window w : childrenOf(display, DefaultRootWindow(display))) {
@@ -266,7 +335,6 @@ std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& t
     }
     return out;
 }
-}  // namespace
 
 std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& title, Seconds timeout) {
     std::optional<WindowInfo> found;
@@ -329,13 +397,19 @@ unsigned long rootPixel(Display* display, int x, int y) {
 }
 
 std::vector<unsigned long> sampleGrid(Display* display) {
-    // 32 x 18 samples at the centres of a grid over the whole screen.
-    const int width = DisplayWidth(display, DefaultScreen(display));
-    const int height = DisplayHeight(display, DefaultScreen(display));
+    WindowInfo screen;
+    screen.width = DisplayWidth(display, DefaultScreen(display));
+    screen.height = DisplayHeight(display, DefaultScreen(display));
+    return sampleGrid(display, screen);
+}
+
+std::vector<unsigned long> sampleGrid(Display* display, const WindowInfo& area) {
+    // 32 x 18 samples at the centres of a grid over the area.
     std::vector<unsigned long> samples;
     for (int row = 0; row < 18; ++row)
         for (int column = 0; column < 32; ++column)
-            samples.push_back(rootPixel(display, (2 * column + 1) * width / 64, (2 * row + 1) * height / 36));
+            samples.push_back(rootPixel(display, area.x + (2 * column + 1) * area.width / 64,
+                                        area.y + (2 * row + 1) * area.height / 36));
     return samples;
 }
 

@@ -38,6 +38,32 @@ private:
     Display* connection_ = nullptr;
 };
 
+// An X server whose monitors GLFW sees: Xorg with the dummy video driver,
+// whose outputs DUMMY0 to DUMMY15 RandR reports with their own CRTCs. (Xvfb
+// has one output; the monitors `xrandr --setmonitor` adds are RandR 1.5
+// monitors, which GLFW 3.3 does not read.) It starts with DUMMY0 showing
+// 1400 x 1050; Xorg runs only for root.
+class MonitorDisplay {
+public:
+    MonitorDisplay();
+    ~MonitorDisplay();
+    bool ok() const { return connection_ != nullptr; }
+    const std::string& name() const { return server_->display(); }
+    Display* connection() const { return connection_; }
+    // Shows output DUMMY`n` at (x, y), width x height, and waits until the
+    // server reports it so; false when xrandr failed or it did not.
+    bool show(int n, int x, int y, int width, int height, bool primary = false);
+    // Turns DUMMY`n` off, as when its monitor is unplugged.
+    bool turnOff(int n);
+
+private:
+    bool reports(int n, int x, int y, int width, int height);
+
+    std::string dir_;
+    std::unique_ptr<XvfbServer> server_;
+    Display* connection_ = nullptr;
+};
+
 // Environment for a child: the test's own without XSCREENSAVER_WINDOW (a
 // test run inside a screensaver host must not start host mode), with DISPLAY
 // set (or removed when `display` is empty) and the sanitizers told that the never-freed
@@ -109,6 +135,7 @@ std::optional<WindowInfo> waitForTopLevel(Display* display, const std::string& t
 // a top-level frame; its position is the client's on the root window.
 std::optional<WindowInfo> waitForFramedClient(Display* display, const std::string& title, Seconds timeout);
 int countViewableTopLevels(Display* display, const std::string& title);
+std::vector<WindowInfo> viewableTopLevels(Display* display, const std::string& title);
 // Asks `window` to close as a window manager's close box does
 // (WM_PROTOCOLS / WM_DELETE_WINDOW).
 void sendDeleteWindow(Display* display, Window window);
@@ -116,9 +143,11 @@ void sendDeleteWindow(Display* display, Window window);
 unsigned long rootPixel(Display* display, int x, int y);
 
 // The root window's pixels at the centres of a 32 x 18 grid over the screen
-// (576 samples), and how many different values they hold: a
-// picture with detail, not a flat or black screen, has well over 100.
+// (576 samples), or over the given part of it, and how many different values
+// they hold: a picture with detail, not a flat or black screen, has well over
+// 100.
 std::vector<unsigned long> sampleGrid(Display* display);
+std::vector<unsigned long> sampleGrid(Display* display, const WindowInfo& area);
 int distinctValues(std::vector<unsigned long> samples);
 
 // Counts windows created on the screen from its construction on

@@ -66,10 +66,10 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(window_->ok()) << "no OpenGL context on a private Xvfb";
-        window_->publishSize();
         ScriptedTime::install();
         ScriptedTime::push(kStartupDelay);
         scene_->setup();
+        view_ = std::make_unique<RainView>(WindowSize(kWidth, kHeight));
         ASSERT_NE(scene_->clock(), nullptr);
         std::vector<float> rgba(static_cast<std::size_t>(kSide) * kSide * 4u);
         readBitmapPixels(rgba.data(), scene_->backgroundId(), kSide, kSide, 1);
@@ -81,7 +81,7 @@ protected:
     void renderAt(double t, double ms = 0.1) {
         ScriptedTime::pushFrame(ms / 1000.0);
         scene_->clock()->setCurrentTime(t);
-        scene_->render();
+        scene_->render(*view_);
     }
 
     // Renders 1 to 100 measured as `ms` each, then the 101st, which decides
@@ -89,9 +89,9 @@ protected:
     // this one, a texture of 512 or 1024 would cost more than per-pixel.
     void measureAndDecide(double ms) {
         for (int k = 0; k < 100; ++k) renderAt(1.0f + static_cast<float>(k) / 60.0f, ms);
-        setWindowSize(1920, 1080);
+        view_->resize(1920, 1080);
         renderAt(1.0f + 100.0f / 60.0f, ms);
-        window_->publishSize();
+        view_->resize(kWidth, kHeight);
     }
 
     std::vector<unsigned char> screen() const { return window_->readBackBuffer(); }
@@ -128,7 +128,7 @@ protected:
     // The normals target's texels, three floats each, row 0 first.
     std::vector<float> normalsTarget() const {
         std::vector<float> texels(static_cast<std::size_t>(kSide) * kSide * 3u);
-        glBindTexture(GL_TEXTURE_2D, scene_->normalsTarget());
+        glBindTexture(GL_TEXTURE_2D, view_->normalsTarget());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, texels.data());
         return texels;
@@ -150,6 +150,7 @@ protected:
 
     static GlWindow* window_;
     std::unique_ptr<RainScene> scene_ = std::make_unique<RainScene>();
+    std::unique_ptr<RainView> view_;
     ripple::Texture background_;
 };
 

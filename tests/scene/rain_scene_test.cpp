@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "scene/window_size.h"
 #include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "scene/background_choice.h"
@@ -48,27 +47,30 @@ protected:
         fakegl::state().attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         setBitmapPixelSource(&kFlatBitmap);
         ScriptedTime::install();
-        setWindowSize(1920, 1080);
     }
     void TearDown() override {
+        view.reset();
         scene.reset();  // deletes its GL objects through the fake
         setBitmapPixelSource(nullptr);
         ScriptedTime::uninstall();
         fakegl::uninstall();
     }
 
-    // A fresh scene set up at start-up time `t` (the one time read of setup).
-    void build(double t = 0.0123) {
+    // A fresh scene set up at start-up time `t` (the one time read of
+    // setup), then the view of a window of `size`.
+    void build(double t = 0.0123, WindowSize size = WindowSize(1920, 1080)) {
         ScriptedTime::push(t);
+        view.reset();
         scene = std::make_unique<RainScene>();
         scene->setup();
+        view = std::make_unique<RainView>(size);
     }
 
     // One render measured as `ms` milliseconds; returns its GL calls.
     std::vector<fakegl::Call> render(double ms) {
         fakegl::clearCalls();
         ScriptedTime::pushFrame(ms / 1000.0);
-        scene->render();
+        scene->render(*view);
         return fakegl::calls();
     }
 
@@ -80,8 +82,8 @@ protected:
         for (const auto& entry : kUniforms) uniformNames[entry.second] = entry.first;
         auto object = [&](long long name) -> std::string {
             if (name == 0) return "0";
-            if (name == scene->normalsFramebuffer()) return "normalsFramebuffer";
-            if (name == scene->normalsTarget()) return "normalsTarget";
+            if (name == view->normalsFramebuffer()) return "normalsFramebuffer";
+            if (name == view->normalsTarget()) return "normalsTarget";
             if (name == scene->blankTexture()) return "blank";
             if (name == scene->background()->textureId()) return "background";
             return std::to_string(name);
@@ -162,6 +164,7 @@ protected:
     }
 
     std::unique_ptr<RainScene> scene;
+    std::unique_ptr<RainView> view;
 };
 
 TEST_F(Scene, SetupBuildsInOrderWithoutTheNormalsTarget) {
@@ -184,8 +187,8 @@ TEST_F(Scene, SetupBuildsInOrderWithoutTheNormalsTarget) {
     EXPECT_EQ(calls[storage].i(3), 1024);
     EXPECT_EQ(calls[storage].i(4), 1024);
     EXPECT_EQ(fakegl::indexOf("glGenFramebuffers"), -1);
-    EXPECT_EQ(scene->normalsFramebuffer(), 0u);
-    EXPECT_EQ(scene->normalsTarget(), 0u);
+    EXPECT_EQ(view->normalsFramebuffer(), 0u);
+    EXPECT_EQ(view->normalsTarget(), 0u);
 
     // After the program, the blank texture: one RGBA8 texel, every channel
     // reading 0 by its swizzle.
@@ -217,7 +220,7 @@ TEST_F(Scene, TheFirstTextureModeFrameBuildsTheNormalsTarget) {
     build();
     measureAndDecide(0.5);
     ASSERT_TRUE(scene->usesNormalsTexture());
-    EXPECT_EQ(scene->normalsFramebuffer(), 0u) << "the deciding frame was still per pixel";
+    EXPECT_EQ(view->normalsFramebuffer(), 0u) << "the deciding frame was still per pixel";
     const std::vector<fakegl::Call> calls = render(0.5);
     const long long framebuffer = fakegl::indexOf("glGenFramebuffers");
     ASSERT_GE(framebuffer, 0);
@@ -231,7 +234,7 @@ TEST_F(Scene, TheFirstTextureModeFrameBuildsTheNormalsTarget) {
     ASSERT_EQ(made, expected);
 
     const fakegl::Call* c = &calls[framebuffer];
-    const long long fbo = scene->normalsFramebuffer(), target = scene->normalsTarget();
+    const long long fbo = view->normalsFramebuffer(), target = view->normalsTarget();
     EXPECT_NE(fbo, 0);
     EXPECT_NE(target, 0);
     EXPECT_EQ(c[1].i(1), fbo);
@@ -248,7 +251,7 @@ TEST_F(Scene, TheFirstTextureModeFrameBuildsTheNormalsTarget) {
     const std::vector<fakegl::Call> later = render(0.5);
     EXPECT_EQ(fakegl::indexOf("glGenFramebuffers"), -1);
     EXPECT_EQ(passes(later), expectedPasses(true, 1024));
-    EXPECT_EQ(scene->normalsFramebuffer(), static_cast<GLuint>(fbo));
+    EXPECT_EQ(view->normalsFramebuffer(), static_cast<GLuint>(fbo));
 }
 
 TEST_F(Scene, TheStartUpTimePicksTheBackgroundThatIsRead) {
@@ -266,7 +269,9 @@ TEST_F(Scene, TheStartUpTimePicksTheBackgroundThatIsRead) {
 
 TEST_F(Scene, NothingHappensBeforeSetupOrOnASecondSetup) {
     RainScene idle;
-    idle.render();
+    RainView idleView(WindowSize(640, 480));
+    fakegl::clearCalls();
+    idle.render(idleView);
     EXPECT_TRUE(fakegl::calls().empty());
     build();
     fakegl::clearCalls();
@@ -382,13 +387,29 @@ TEST(QualityChoiceTable, FromThePreviewTo3840x2160) {
 }
 
 TEST_F(Scene, TheDecisionJudgesTheWindowItServes) {
-    setWindowSize(320, 240);
-    build();
+    build(0.0123, WindowSize(320, 240));
     measureAndDecide(2.0);
     EXPECT_TRUE(scene->usesNormalsTexture());
     EXPECT_EQ(scene->normalsSize(), 128);
     render(2.0);  // builds the target
     EXPECT_EQ(passes(render(2.0)), expectedPasses(true, 128, 320, 240));
+}
+
+// Several monitors: the whole frame's time decides whether to drop to a
+// normals texture, the smallest window how large it may be.
+TEST_F(Scene, TheDecisionJudgesTheWholeFrameAndItsSmallestWindow) {
+    build();
+    RainView small(WindowSize(800, 600));
+    for (int k = 0; k < 101; ++k) {
+        ScriptedTime::pushFrame(0.0005);
+        scene->beginFrame();
+        scene->renderView(*view);
+        scene->renderView(small);
+        scene->endFrame();
+    }
+    // Alone, 1920 x 1080 at 0.5 ms would get 1024; 800 x 600 bounds it.
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    EXPECT_EQ(scene->normalsSize(), 512);
 }
 
 TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
@@ -398,7 +419,7 @@ TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     ASSERT_EQ(scene->normalsSize(), 512);
     for (int k = 0; k < 3; ++k) {
         ScriptedTime::pushFrame(0.002);
-        scene->render();
+        scene->render(*view);
     }
     const std::vector<fakegl::Call>& calls = fakegl::calls();
     std::vector<std::size_t> drawAt;
@@ -421,13 +442,56 @@ TEST_F(Scene, FirstFrameAt512StillSeesTheSizeTheScreenPassLeft) {
     EXPECT_EQ(calls[viewport].i(3), normalsRowsRead(512, 1920, 1080));
 }
 
+// Two windows in one frame: each view drawn at its own size into its own
+// framebuffer, the second one's ripples laid out from where it lies, and the
+// frame measured once, so that the decision judges both together.
+TEST_F(Scene, OneFrameOverTwoWindows) {
+    build();
+    RainView other(WindowSize(1280, 1024));
+    other.setRippleOrigin(-1280, 356);
+    auto frame = [&](double ms) {
+        fakegl::clearCalls();
+        ScriptedTime::pushFrame(ms / 1000.0);
+        scene->beginFrame();
+        scene->renderView(*view);
+        scene->renderView(other);
+        scene->endFrame();
+        return fakegl::calls();
+    };
+    const std::vector<fakegl::Call> calls = frame(0.1);
+    std::vector<std::vector<float>> drifts;
+    std::vector<long long> viewports;
+    for (const fakegl::Call& c : calls) {
+        if (c.name == "glUniform2f" && c.i(0) == kUniforms.at("rippleDrift")) drifts.push_back({c.f(1), c.f(2)});
+        if (c.name == "glViewport") viewports.push_back(c.i(2) * 10000 + c.i(3));
+    }
+    ASSERT_EQ(drifts.size(), 2u);
+    EXPECT_FLOAT_EQ(drifts[1][0] - drifts[0][0], -1280.0f * 5.0f / 1024.0f);
+    EXPECT_FLOAT_EQ(drifts[1][1] - drifts[0][1], 356.0f * 5.0f / 1024.0f);
+    EXPECT_EQ(viewports, (std::vector<long long>{1920 * 10000 + 1080, 1280 * 10000 + 1024}));
+    EXPECT_EQ(scene->frameStats().count(), 1);
+
+    // The whole frame's time decides, once, for both windows; each then draws
+    // its normals into a framebuffer of its own.
+    for (int k = 2; k <= 101; ++k) frame(0.25);
+    EXPECT_TRUE(scene->usesNormalsTexture());
+    frame(0.25);  // makes both views' targets
+    const std::vector<fakegl::Call> textured = frame(0.25);
+    EXPECT_EQ(draws(textured), 4u) << "both windows draw their normals, then the screen";
+    std::vector<long long> framebuffers;
+    for (const fakegl::Call& c : textured)
+        if (c.name == "glBindFramebuffer" && c.i(1) != 0) framebuffers.push_back(c.i(1));
+    ASSERT_NE(view->normalsFramebuffer(), other.normalsFramebuffer());
+    EXPECT_EQ(framebuffers, (std::vector<long long>{view->normalsFramebuffer(), other.normalsFramebuffer()}));
+}
+
 TEST_F(Scene, AWindowResizeReachesTheNextFrame) {
     build();
     measureAndDecide(0.5);  // normals texture 1024: both passes draw
     render(0.5);
     const struct { int width, height; } sizes[] = {{1024, 768}, {320, 240}, {1080, 1920}};
     for (const auto& size : sizes) {
-        setWindowSize(size.width, size.height);
+        view->resize(size.width, size.height);
         const std::vector<fakegl::Call> calls = render(0.5);
         const std::string what = std::to_string(size.width) + "x" + std::to_string(size.height);
         EXPECT_EQ(passes(calls), expectedPasses(true, 1024, size.width, size.height)) << what;

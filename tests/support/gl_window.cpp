@@ -2,7 +2,6 @@
 
 #include <GLFW/glfw3.h>
 
-#include "scene/window_size.h"
 #include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
@@ -23,15 +22,12 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
     }
     glfwSwapInterval(0);
     setRenderState();
-    publishSize();
 }
 
 GlWindow::~GlWindow() {
     if (window_ != nullptr) glfwDestroyWindow(window_);
     glfwTerminate();
 }
-
-void GlWindow::publishSize() const { setWindowSize(width_, height_); }
 
 std::vector<unsigned char> GlWindow::readBackBuffer() const {
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3u);

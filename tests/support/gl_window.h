@@ -15,9 +15,6 @@ public:
     ~GlWindow();
     bool ok() const { return window_ != nullptr; }
     GLFWwindow* window() const { return window_; }
-    // Sets the window size the scene reads (windowWidth, windowHeight,
-    // aspectRatio) to this window's size.
-    void publishSize() const;
     // The back buffer's RGB pixels, bottom row first, after glFinish.
     std::vector<unsigned char> readBackBuffer() const;
     int width() const { return width_; }

@@ -8,13 +8,26 @@
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 #include <unistd.h>
 
 XvfbServer::XvfbServer(int width, int height, double timeoutSeconds) {
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    start({"Xvfb", "-screen", "0", screen, "-nolisten", "tcp", "-br", "-noreset"}, timeoutSeconds);
+}
+
+XvfbServer::XvfbServer(const std::vector<std::string>& command, double timeoutSeconds) {
+    start(command, timeoutSeconds);
+}
+
+void XvfbServer::start(std::vector<std::string> command, double timeoutSeconds) {
     int fds[2];
     if (pipe(fds) != 0) return;
-    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    const std::string fdText = std::to_string(fds[1]);
+    command.push_back("-displayfd");
+    command.push_back(std::to_string(fds[1]));
+    std::vector<char*> argv;
+    for (std::string& word : command) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
         close(fds[0]);
@@ -23,8 +36,7 @@ XvfbServer::XvfbServer(int width, int height, double timeoutSeconds) {
             dup2(devnull, 1);
             dup2(devnull, 2);
         }
-        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-br",
-               "-noreset", static_cast<char*>(nullptr));
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(fds[1]);

@@ -5,12 +5,16 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 class XvfbServer {
 public:
     // Starts Xvfb with one screen of the given size; waits at most
     // `timeoutSeconds` for it to report its display number.
     XvfbServer(int width, int height, double timeoutSeconds = 10.0);
+    // Another X server: `command` with "-displayfd N" added, its output
+    // thrown away (Xorg with the dummy driver for tests with monitors).
+    XvfbServer(const std::vector<std::string>& command, double timeoutSeconds);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
@@ -22,6 +26,8 @@ public:
     void kill();
 
 private:
+    void start(std::vector<std::string> command, double timeoutSeconds);
+
     pid_t pid_ = -1;
     std::string display_;
 };

@@ -7,9 +7,11 @@
 #    SC_SCREENSAVE does not (a relay trace of user32.DefWindowProcW).
 # 2. /s and a bare start end with exit code 0, never minimised and without a
 #    message box, when another window comes to the front.
-# 3. On an X server with two monitors (two Xvfb screens joined by Xinerama,
-#    RandR off, so that Wine reads the monitors from Xinerama), each monitor
-#    is covered by a topmost window; a key on the second monitor's ends it.
+# 3. On an X server with two monitors (Xorg's dummy driver; the other
+#    monitor left of the primary and reaching above it), each monitor is
+#    covered by a topmost window of exactly its size; motion over the other
+#    monitor leaves it running, a key or a button there ends it with 0; the
+#    other monitor shows the rain: the primary's background, moving.
 # Usage: desktop.sh <Lumeridge.scr> <helper dir> <prefix dir> <work dir>
 set -u
 source "$(dirname "$0")/lib.sh"
@@ -56,9 +58,41 @@ done
 
 echo "== two monitors"
 wineserver -k >/dev/null 2>&1; timeout 30 wineserver -w
-kill "$_wine_xvfb" 2>/dev/null
-start_xvfb "$work" +xinerama -extension RANDR -screen 1 1280x1024x24
+start_monitors "$work"
 wineserver -p >/dev/null 2>&1
 timeout 60 wine cmd /c exit >/dev/null 2>&1
 probe monitors monitors
+
+# The other monitor's part of the screen (X coordinates) and the band of each
+# monitor that shows the lowest quarter-width strip of the photograph.
+other=1280x1024+0+0
+other_band=1280x320+0+704
+main_band=1920x480+1280+900
+wine "$scr" /s > "$work/rain.out" 2>&1 &
+pid=$!
+end=$((SECONDS + 60))
+until [[ $(xdotool search --onlyvisible --name '^Lumeridge$' 2>/dev/null | wc -l) -ge 2 ]]; do
+  ((SECONDS < end)) || fail "no two windows of the saver"
+  sleep 0.3
+done
+end=$((SECONDS + 30))
+until screenshot "$work/other1.png" "$other" &&
+  awk -v s="$(spread "$work/other1.png")" 'BEGIN {exit !(s > 0.03)}'; do
+  ((SECONDS < end)) || fail "the other monitor shows no picture (grey spread $(spread "$work/other1.png"))"
+  sleep 0.3
+done
+moved=$(wait_moves "$work/other1.png" "$work/other2.png" "$other") ||
+  fail "the other monitor's picture does not move ($moved pixels changed)"
+ok "the other monitor shows a moving picture ($moved pixels changed)"
+screenshot "$work/other-band.png" "$other_band"
+screenshot "$work/main-band.png" "$main_band"
+distance=$(block_distance "$work/other-band.png" "$work/main-band.png")
+awk -v d="$distance" 'BEGIN {exit !(d < 12)}' ||
+  fail "the other monitor does not show the primary's background (block distance $distance)"
+ok "the other monitor shows the primary's background (block distance $distance)"
+keeps_running "$pid" 300 400 "the other monitor"
+xdotool click 1
+wait_exit "$pid" 5; rc=$?
+[[ $rc -eq 0 ]] || fail "after a click on the other monitor the process ended with $rc (124: still running)"
+ok "a click on the other monitor ends it with exit code 0"
 exit 0

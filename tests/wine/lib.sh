@@ -28,6 +28,28 @@ start_xvfb() {
   ((started == 0)) || fail "Xvfb did not start"
 }
 
+# start_monitors WORK: instead of the display above, Xorg with the dummy
+# driver (tests/support/xorg-dummy.conf; root only) and two monitors side by
+# side: DUMMY1, 1280x1024 at 0,0, and the primary DUMMY0, 1920x1080 at
+# 1280,300 (left of it and reaching above it); exported as DISPLAY.
+start_monitors() {
+  local work=$1 n
+  [[ -n $_wine_xvfb ]] && kill "$_wine_xvfb" 2>/dev/null
+  mkdir -p "$work/xorg.d"
+  rm -f "$work/display"
+  Xorg -noreset -nolisten tcp -novtswitch -sharevts -config "$(dirname "${BASH_SOURCE[0]}")/../support/xorg-dummy.conf" \
+    -configdir "$work/xorg.d" -logfile "$work/xorg.log" -displayfd 1 > "$work/display" 2>/dev/null &
+  _wine_xvfb=$!
+  for n in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.2; done
+  [[ -s $work/display ]] || fail "Xorg with the dummy driver did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  # xrandr keeps the layout's corner at 0,0: the monitor there comes first.
+  # A full query afterwards makes the server notice the outputs are on.
+  xrandr --addmode DUMMY1 1280x1024 && xrandr --output DUMMY1 --mode 1280x1024 --pos 0x0 &&
+    xrandr --output DUMMY0 --mode 1920x1080 --pos 1280x300 --primary && xrandr > /dev/null ||
+    fail "xrandr could not place the monitors"
+}
+
 wine_begin() {
   local work=$1
   mkdir -p "$work"
@@ -80,6 +102,29 @@ screenshot() {
 
 # spread FILE -> standard deviation of the grey levels (0..1): 0 is flat
 spread() { convert "$1" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null; }
+
+# wait_moves SHOT LATER [WxH+X+Y] -> the pixels changed between SHOT and a
+# later screenshot (of that part) once more than 2000 have, within 10 s (a
+# frame under llvmpipe can take longer than 0.5 s); fails otherwise
+wait_moves() {
+  local i moved=0
+  for i in $(seq 20); do
+    sleep 0.5
+    screenshot "$2" "${3:-}"
+    moved=$(changed "$1" "$2")
+    ((moved > 2000)) && { echo "$moved"; return 0; }
+  done
+  echo "$moved"
+  return 1
+}
+
+# keeps_running PID X Y WHAT: moving the mouse to X,Y and back leaves PID running
+keeps_running() {
+  xdotool mousemove "$2" "$3"; sleep 0.2; xdotool mousemove $(($2 + 200)) $(($3 + 100))
+  sleep 1
+  kill -0 "$1" 2>/dev/null || fail "$4: moving the mouse ended the screensaver"
+  ok "$4: moving the mouse leaves it running"
+}
 
 # changed A B -> number of pixels that differ by more than 2 %, as an integer
 # (compare prints large counts in exponent form, such as 1.3388e+06)

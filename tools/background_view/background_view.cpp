@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "scene/window_size.h"
 #include "gfx/context_setup.h"
 #include "gfx/gl.h"
 #include "gfx/gl_loader.h"
@@ -81,28 +80,30 @@ int main(int argc, char** argv) {
     }
     glfwSwapInterval(0);
     setRenderState();
-    setWindowSize(width, height);
 
-    RainScene& scene = rainScene();
-    scene.setup();
-    if (scene.backgroundId() != id) {
-        glfwTerminate();
-        return fail("the scene chose another background");
-    }
-    // A few frames leading up to the wanted time, the last one kept.
-    constexpr int kFrames = 3;
-    for (int k = 0; k < kFrames; ++k) {
-        scene.clock()->setCurrentTime(seconds - (kFrames - 1 - k) / 60.0);
-        scene.render();
-        if (k + 1 < kFrames) glfwSwapBuffers(window);
-    }
     std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
-    glFinish();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    bool chosen = false;
+    {
+        // The scene's GL objects go before the context does.
+        RainScene scene;
+        scene.setup();
+        RainView view{WindowSize(width, height)};
+        chosen = scene.backgroundId() == id;
+        // A few frames leading up to the wanted time, the last one kept.
+        constexpr int kFrames = 3;
+        for (int k = 0; chosen && k < kFrames; ++k) {
+            scene.clock()->setCurrentTime(seconds - (kFrames - 1 - k) / 60.0);
+            scene.render(view);
+            if (k + 1 < kFrames) glfwSwapBuffers(window);
+        }
+        glFinish();
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    }
     glfwTerminate();
+    if (!chosen) return fail("the scene chose another background");
 
     imagegen::Image img(width, height);
     for (int y = 0; y < height; ++y)

@@ -29,8 +29,8 @@ using checks::failures;
 int probe(const std::string& kind) {
     static CommandLine line;
     line.mode = ScreensaverMode::Screensaver;
-    ScreensaverApp app(&line);
-    if (kind == "glfw") glfwGetKey(app.window, -5);  // GLFW_INVALID_ENUM
+    ScreensaverApp app(line);
+    if (kind == "glfw") glfwGetKey(app.window(), -5);  // GLFW_INVALID_ENUM
     if (kind == "shader") GLFWProgram program(resource::kRectangleObj, resource::kRectangleMtl);
     if (kind == "mesh") MeshData mesh(9999, 9999, 1.0f);
     return 3;  // not reached
