@@ -179,6 +179,7 @@ void GLFWDrawableSky::setUniforms() {
     const float shiftY = clock_ ? clock_->rippleShiftY() : 0.0f;
     glUniform2f(uniformLocation("rippleDrift"), time.driftX + shiftX, time.driftY + shiftY);
     glUniform1f(uniformLocation("ringSwing"), time.ringSwing);
+    glUniform1f(uniformLocation("refractionIntensity"), time.refractionIntensity);
 }
 
 void GLFWDrawableSky::beforeDraw() {}

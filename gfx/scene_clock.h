@@ -19,6 +19,10 @@ struct ShaderTime {
     float driftX = 0.0f;
     float driftY = 1.0f;
     float ringSwing = 0.0f;
+    // The refraction strength, which swings with the cycle between 0.01
+    // (calm, at multiples of 20 s) and 0.15 (at odd multiples of 10 s): one
+    // value a frame, worked out here rather than by every fragment.
+    float refractionIntensity = 0.01f;
 };
 
 // The shader's inputs for `seconds` of scene time, computed in double.

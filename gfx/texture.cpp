@@ -138,3 +138,16 @@ GLFWTexture::GLFWTexture(const unsigned char* rgb, int size) {
 }
 
 GLFWTexture::~GLFWTexture() { glDeleteTextures(1, &id_); }
+
+GLuint createBlankTexture() {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    const unsigned char texel[4] = {0, 0, 0, 0};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    for (GLenum channel : {GL_TEXTURE_SWIZZLE_R, GL_TEXTURE_SWIZZLE_G, GL_TEXTURE_SWIZZLE_B, GL_TEXTURE_SWIZZLE_A})
+        glTexParameteri(GL_TEXTURE_2D, channel, GL_ZERO);
+    return id;
+}

@@ -56,3 +56,12 @@ private:
 
     GLuint id_ = 0;
 };
+
+// A 1 x 1 texture every channel of which reads 0, by its texel and by its
+// swizzle; leaves it bound on the active unit, and the caller owns the
+// name. The ripple shader takes it on unit 2 (sampler passHint) as the hint
+// that a draw computes no ripples, and the rain scene binds it where a pass
+// reads no texture: a driver that compiles the bound textures' formats and
+// swizzles into its shaders (llvmpipe) then reads constants there, with no
+// fetch per fragment, where an empty unit would still be fetched from.
+GLuint createBlankTexture();

@@ -25,10 +25,13 @@ constexpr float kModeBackgroundFromTexture = 2.5f;
 // is the target's side in per-pixel mode.
 constexpr float kCellsPerPixel = 5.0f / static_cast<float>(RainView::kTargetSide);
 
-// Per pixel, the ripple program costs about 68 ns in per-pixel mode, 79 in
-// the normals pass and 19 in the screen pass that reads the normals
-// (llvmpipe, scripts/bench ripple). A texture of S x S for P window pixels
-// costs 79 S^2 + 19 P against 68 P: less only while S^2 < 0.62 P.
+// Per pixel, the ripple program costs about as much in per-pixel mode as in
+// the normals pass (30 ns of CPU each on llvmpipe, scripts/bench ripple) and
+// 11 ns in the screen pass that reads the normals. The normals pass draws the
+// rows of its square that a window of width W and height H reads, H / W of
+// them (all in a window taller than wide), so a texture of S x S for P
+// window pixels costs 30 S^2 min(1, H / W) + 11 P against 30 P: less while
+// S^2 min(1, H / W) < 0.63 P, which S^2 < 0.6 P keeps for every shape.
 constexpr double kNormalsPayBelowWindowShare = 0.6;
 // Five ripple cells span the texture and a ring's wave train is a fifth of
 // a cell: below 128 texels its waves fall under four texels each and alias.
@@ -53,7 +56,10 @@ QualityChoice chooseQuality(std::int64_t windowPixels, float averageMs) {
 }
 
 RainScene::RainScene() = default;
-RainScene::~RainScene() = default;
+
+RainScene::~RainScene() {
+    if (blank_ != 0) glDeleteTextures(1, &blank_);
+}
 
 void RainScene::setup() {
     if (clock_ != nullptr) return;
@@ -75,6 +81,7 @@ void RainScene::setup() {
     }
 
     registry_->addProgram(kProgramKey, kVertexShaderId, kFragmentShaderId);
+    blank_ = createBlankTexture();
 
     sky_ = std::make_unique<GLFWDrawableSky>(clock_.get(), camera_.get(), registry_.get(), kProgramKey, kRectangleObjId,
                                              kRectangleMtlId, 1.0f);
@@ -123,38 +130,56 @@ void RainScene::renderView(RainView& view) {
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
     registry_->useProgram(kProgramKey);
 
-    // Off-screen pass: ripple normals into the lower-left square of
-    // normalsTarget, using the normalsTextureSize the previous frame left.
-    glBindFramebuffer(GL_FRAMEBUFFER, view.normalsFramebuffer());
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glUniform1f(renderModeLocation_, kModeNormals);
-    glViewport(0, 0, normalsSize_, normalsSize_);
-    if (useNormalsTexture_) {
-        // The pass reads no texture, so none stays bound: unit 0 still holds
-        // normalsTarget, which the pass draws into (GL leaves a texture that
-        // is sampled while it is rendered to undefined, and llvmpipe runs
-        // the shader's fetches of both branches for every fragment, masked),
-        // and unit 1 the background. With both units empty llvmpipe builds
-        // the shader without their fetches.
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        sky_->draw();
-    }
+    if (useNormalsTexture_) renderNormals(view);
 
-    // Screen pass.
+    // Screen pass. Per pixel, the blank texture stands in for the normals
+    // target the shader does not read (llvmpipe fetches from every bound or
+    // empty unit the shader names, whichever way its branches go, but not
+    // from a texture that reads constants), and unit 2 stays empty; in
+    // texture mode the blank on unit 2 is the hint that the pass computes no
+    // ripples.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, view.normalsTarget());
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? view.normalsTarget() : blank_);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, background_->textureId());
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, useNormalsTexture_ ? blank_ : 0);
     glUniform1f(normalsTextureSizeLocation_, static_cast<float>(normalsSize_));
     glUniform1i(normalsTextureLocation_, 0);
     glUniform1i(backgroundTextureLocation_, 1);
     glUniform1f(renderModeLocation_, useNormalsTexture_ ? kModeBackgroundFromTexture : kModeNormalsBackground);
     glViewport(0, 0, size.width(), size.height());
+    sky_->draw();
+}
+
+std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::int32_t height) {
+    if (width <= 0 || height <= 0 || height >= width) return normalsSize;
+    // Row floor(y / width * size) for y below height, one more for the
+    // rounding of that division on the GPU.
+    const std::int64_t rows = static_cast<std::int64_t>(normalsSize) * height / width + 2;
+    return rows < normalsSize ? static_cast<std::int32_t>(rows) : normalsSize;
+}
+
+void RainScene::renderNormals(RainView& view) {
+    view.makeNormalsTarget();
+    // Ripple normals into the lower-left square of normalsTarget, using the
+    // normalsTextureSize the previous frame left; only its rows that the
+    // screen pass reads (the square spans the window's width, so height /
+    // width of it), whose pixels the rectangle overwrites every frame.
+    glBindFramebuffer(GL_FRAMEBUFFER, view.normalsFramebuffer());
+    glUniform1f(renderModeLocation_, kModeNormals);
+    glViewport(0, 0, normalsSize_, normalsRowsRead(normalsSize_, view.size().width(), view.size().height()));
+    // The pass reads no texture: the blank stands in on units 0 and 1 (unit
+    // 0 still holds normalsTarget, which the pass draws into, and GL leaves a
+    // texture sampled while it is rendered to undefined), unit 2 is empty.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, blank_);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, blank_);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, 0);
     sky_->draw();
 }
 

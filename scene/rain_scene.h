@@ -39,6 +39,10 @@ struct QualityChoice {
     }
 };
 
+// The rows of a normals square of side `normalsSize` that the screen pass of
+// a `width` x `height` window reads: the square spans the window's width.
+std::int32_t normalsRowsRead(std::int32_t normalsSize, std::int32_t width, std::int32_t height);
+
 // The mode for a frame whose first kMeasuredFrames per-pixel renders took
 // `averageMs` on average (all its windows together) and whose smallest
 // window has `windowPixels` pixels. The thresholds pick 512 or 1024 as
@@ -77,8 +81,11 @@ public:
     // The bitmap shown, or kPhotoBackgroundId for a photograph of the user's.
     int backgroundId() const { return backgroundId_; }
     const GLFWTexture* background() const { return background_.get(); }
+    GLuint blankTexture() const { return blank_; }
 
 private:
+    // The off-screen pass of normals-texture mode into the view's target.
+    void renderNormals(RainView& view);
     void decideQuality();
 
     FrameStats stats_;
@@ -87,6 +94,7 @@ private:
     std::unique_ptr<Camera> camera_;
     std::unique_ptr<GLFWTexture> background_;
     std::unique_ptr<GLFWDrawableSky> sky_;
+    GLuint blank_ = 0;  // createBlankTexture
     std::int32_t normalsSize_ = RainView::kTargetSide;
     bool useNormalsTexture_ = false;
     GLint normalsTextureLocation_ = -1;

@@ -1,8 +1,10 @@
 #include "scene/rain_view.h"
 
-RainView::RainView(const WindowSize& size) : size_(size) {
+void RainView::makeNormalsTarget() {
+    if (normalsFramebuffer_ != 0) return;
     glGenFramebuffers(1, &normalsFramebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, normalsFramebuffer_);
+    glActiveTexture(GL_TEXTURE0);
     glGenTextures(1, &normalsTarget_);
     glBindTexture(GL_TEXTURE_2D, normalsTarget_);
     // Half floats keep the normals' signs: an 8-bit target would clamp their
@@ -14,10 +16,12 @@ RainView::RainView(const WindowSize& size) : size_(size) {
     glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, normalsTarget_, 0);
     const GLenum drawBuffers[1] = {GL_COLOR_ATTACHMENT0};
     glDrawBuffers(1, drawBuffers);
-    // The framebuffer stays bound; the first render rebinds what it needs.
+    // Once: later frames draw over the rows they use and leave the rest.
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 RainView::~RainView() {
+    if (normalsFramebuffer_ == 0) return;
     glDeleteTextures(1, &normalsTarget_);
     glDeleteFramebuffers(1, &normalsFramebuffer_);
 }

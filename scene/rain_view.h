@@ -12,10 +12,9 @@ public:
     // Side of the normals target; the normals pass uses a square corner of it.
     static constexpr std::int32_t kTargetSide = 1024;
 
-    // Creates the framebuffer and its target in the current context and
-    // leaves the framebuffer bound.
-    explicit RainView(const WindowSize& size);
-    // Deletes them: the context they were made in must be current.
+    explicit RainView(const WindowSize& size) : size_(size) {}
+    // Deletes the normals framebuffer and target if made: the context they
+    // were made in must be current.
     ~RainView();
     RainView(const RainView&) = delete;
     RainView& operator=(const RainView&) = delete;
@@ -31,6 +30,12 @@ public:
     }
     std::int32_t rippleOriginX() const { return rippleOriginX_; }
     std::int32_t rippleOriginY() const { return rippleOriginY_; }
+    // Makes the normals framebuffer and its target in the current context
+    // unless made already, leaving the framebuffer bound when it makes them.
+    // Only normals-texture mode needs them, and the target is 8 MiB of fresh
+    // memory that a per-pixel run would never touch.
+    void makeNormalsTarget();
+    // 0 until makeNormalsTarget.
     GLuint normalsFramebuffer() const { return normalsFramebuffer_; }
     GLuint normalsTarget() const { return normalsTarget_; }
 

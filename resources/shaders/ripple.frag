@@ -12,11 +12,23 @@ in vec2 fs_tex;
 uniform float iTime;
 uniform vec2 rippleDrift;  // (sin(t / 31), cos(t / 23)): the grid's slow drift
 uniform float ringSwing;   // sin(t / 10): the swing of a ring's final radius
+// The refraction strength of the moment, mix(0.01, 0.15, smoothstep(0.1, 0.6,
+// w)) with w = |fract(0.05 iTime + 0.5) 2 - 1|: one value for the whole frame.
+uniform float refractionIntensity;
 uniform float viewportWidth;
 uniform float viewportHeight;
 
 layout(binding = 0) uniform sampler2D normalsTexture;
 layout(binding = 1) uniform sampler2D backgroundTexture;
+// What a draw will not need, told in advance: a texture whose alpha reads 0
+// here marks a draw that computes no ripples (the scene binds one for the
+// screen pass of texture mode, whose renderMode says the same). An empty
+// unit reads alpha 1. Mesa's software rasteriser (llvmpipe) runs both sides
+// of every branch for all its fragments, but builds a variant of the shader
+// for the formats and swizzles of the textures bound: with that alpha a
+// constant 0 (by the texture's swizzle), the ripple arithmetic drops out of
+// the texture mode's screen pass, which then costs its two texture reads.
+layout(binding = 2) uniform sampler2D passHint;
 
 uniform float normalsTextureSize;
 
@@ -88,57 +100,53 @@ float slope(float d)
     return sc.x * (e.x - e.y) * (cos(31.0 * h) / (2.0 * h)) + sc.y * (e.x + e.y) * (sin(31.0 * h) / (2.0 * h));
 }
 
+// Whether the ring of cell c can tilt the water at uv: a ring is flat
+// outside its band, more than 0.6 cells inside its front or beyond it, so a
+// cell whose band (widened by a margin far above rounding) does not hold uv
+// adds exactly zero. Squared distances: no root.
+bool inBand(vec2 c, vec2 uv, float finalRadius, float phase)
+{
+    vec2 v = c + hash22(c) - uv;
+    float front = finalRadius * fract(phase + hash12(c));
+    float outer = front + 0.01;
+    float inner = max(front - 0.61, 0.0);
+    float distance2 = dot(v, v);
+    return distance2 < outer * outer && distance2 > inner * inner;
+}
+
 void main()
 {
-    // Refraction strength swings between calm and strong every 20 seconds.
-    float w = abs(fract(0.05 * iTime + 0.5) * 2.0 - 1.0);
-    float intensity = mix(0.01, 0.15, smoothstep(0.1, 0.6, w));
-
     float aspect = viewportWidth / viewportHeight;
     vec2 uvx = vec2(gl_FragCoord.x / viewportWidth, (gl_FragCoord.y / viewportHeight) / aspect);
 
-    vec3 n;
-    if (renderMode < 2.0) {
+    vec3 n = texture2D(normalsTexture, uvx * (normalsTextureSize / 1024.0)).rgb;
+    if (renderMode < 2.0 && texture2D(passHint, vec2(0.5)).a != 0.0) {
         // Ripple space: 5 cells per normalsTextureSize pixels, drifting slowly.
         vec2 uv = rippleDrift + 5.0 * gl_FragCoord.xy / normalsTextureSize;
         vec2 p0 = floor(uv);
         float finalRadius = float(MAX_RADIUS) + 0.5 - 0.2 * ringSwing;
         float phase = 0.3 * iTime;
 
-        // Which of the nine cells can tilt the water here: a ring is flat
-        // outside its band, more than 0.6 cells inside its front or beyond
-        // it, so a cell whose band (widened by a margin far above rounding)
-        // does not hold uv adds exactly zero. The test compares squared
-        // distances and needs no root. Cell (i, j) is bit 4 (j + 1) + i + 1:
-        // a row of three cells and a gap, so that a bit splits by & and >>.
-        //
-        // Both passes are loops, not an if around skipped work: a rasteriser
-        // that runs both sides of every branch for all its fragments
-        // (llvmpipe does) pays for all nine cells behind an if, but leaves a
-        // loop as soon as no fragment is left in it, and in the texture mode
-        // pays one masked pass of each loop instead of the nine cells.
-        int rings = 0;
-        int bit = 1;
-        vec2 cell = vec2(-float(MAX_RADIUS));
-        do {
-            vec2 c = p0 + cell;
-            vec2 v = c + hash22(c) - uv;
-            float front = finalRadius * fract(phase + hash12(c));
-            float outer = front + 0.01;
-            float inner = max(front - 0.61, 0.0);
-            float distance2 = dot(v, v);
-            if (distance2 < outer * outer && distance2 > inner * inner) rings |= bit;
-            bit <<= 1;
-            cell.x += 1.0;
-            if (cell.x > float(MAX_RADIUS)) {
-                cell = vec2(-float(MAX_RADIUS), cell.y + 1.0);
-                bit <<= 1;
-            }
-        } while (cell.y <= float(MAX_RADIUS));
+        // The cells whose band holds the fragment, cell (i, j) as bit
+        // 4 (j + 1) + i + 1: a row of three cells and a gap, so that a bit
+        // splits by & and >>. Written out rather than looped: the nine tests
+        // share their columns' and rows' terms of the hashes.
+        int rings = (inBand(p0 + vec2(-1.0, -1.0), uv, finalRadius, phase) ? 1 : 0) |
+                    (inBand(p0 + vec2(0.0, -1.0), uv, finalRadius, phase) ? 2 : 0) |
+                    (inBand(p0 + vec2(1.0, -1.0), uv, finalRadius, phase) ? 4 : 0) |
+                    (inBand(p0 + vec2(-1.0, 0.0), uv, finalRadius, phase) ? 16 : 0) |
+                    (inBand(p0 + vec2(0.0, 0.0), uv, finalRadius, phase) ? 32 : 0) |
+                    (inBand(p0 + vec2(1.0, 0.0), uv, finalRadius, phase) ? 64 : 0) |
+                    (inBand(p0 + vec2(-1.0, 1.0), uv, finalRadius, phase) ? 256 : 0) |
+                    (inBand(p0 + vec2(0.0, 1.0), uv, finalRadius, phase) ? 512 : 0) |
+                    (inBand(p0 + vec2(1.0, 1.0), uv, finalRadius, phase) ? 1024 : 0);
 
         // The slopes of those rings, in the cells' order; the sum is the one
-        // of all nine, the others adding zero. The pass for a fragment
-        // without any ring adds nothing either.
+        // of all nine, the others adding zero. A loop rather than an if
+        // around the slope of every cell: llvmpipe leaves a loop as soon as
+        // no fragment is left in it, so a block of fragments pays for as many
+        // slopes as its fragment with the most rings (about 1.6 on average);
+        // a fragment without any ring runs one pass that adds nothing.
         vec2 circles_average = vec2(0.0);
         do {
             int k = findLSB(rings);
@@ -153,15 +161,13 @@ void main()
         circles_average /= 9.0;
         // Young strong ripples can tilt past vertical: keep the root real.
         n = vec3(circles_average, sqrt(max(0.0, 1.0 - dot(circles_average, circles_average))));
-    } else {
-        n = texture2D(normalsTexture, uvx * (normalsTextureSize / 1024.0)).rgb;
     }
 
     // Mode 0.5 shows the normal itself; the others shade with it.
     vec3 colour = n;
     if (renderMode >= 1.0) {
         // Refraction: the normal shifts the look-up into the photograph.
-        vec3 base = texture2D(backgroundTexture, uvx - intensity * n.xy).rgb;
+        vec3 base = texture2D(backgroundTexture, uvx - refractionIntensity * n.xy).rgb;
         // Specular highlight from a fixed light; the sixth power as three
         // products rather than pow's exp2(6 log2(x)).
         float lit = clamp(dot(n, normalize(vec3(1.0, 0.7, 0.5))), 0.0, 1.0);

@@ -427,3 +427,50 @@ TEST_F(Shell, RainShowsAMovingPictureWithDetail) {
     EXPECT_EQ(tool({"xdotool", "key", "a"}), 0);
     expectExitsWith0(*saver, kExitBound, "key press");
 }
+
+// ---------------------------------------------------------------------------
+// Start-up: the program starts itself once more in place, its malloc asked
+// for transparent huge pages (tunables are read only as a process starts);
+// the user's own tunables stay, and their own choice of huge pages wins.
+class HugePages : public Shell, public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+
+TEST_P(HugePages, TheSameProcessRunsWithTheTunable) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator replaces malloc's; the program does not restart";
+#endif
+    const std::string& given = GetParam().first;
+    std::vector<std::string> env = childEnvironment(x_.name());
+    env.erase(
+        std::remove_if(env.begin(), env.end(), [](const std::string& v) { return v.rfind("GLIBC_TUNABLES=", 0) == 0; }),
+        env.end());
+    if (!given.empty()) env.push_back("GLIBC_TUNABLES=" + given);
+    Process saver({lumeridgeExe(), "/s"}, env);
+    ASSERT_TRUE(waitForTopLevel(d(), kTitle, kStartBound)) << saver.stderrText();
+    // The window is the spawned process's: the restart kept its id. Its
+    // environment as it started; glibc parses the tunables in place, ending
+    // each at a NUL, so a ':' there may read as one.
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(saver.pid()) + "/environ").c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
+    std::fclose(file);
+    const std::string key = std::string(1, '\0') + "GLIBC_TUNABLES=";
+    const std::size_t at = (std::string(1, '\0') + text).find(key);
+    ASSERT_NE(at, std::string::npos) << "no GLIBC_TUNABLES";
+    const std::string& expected = GetParam().second;
+    std::string value = text.substr(at + key.size() - 1, expected.size() + 1);
+    std::replace(value.begin(), value.end(), '\0', ':');
+    EXPECT_EQ(value, expected + ":") << "(the entry's own NUL reads as the last ':')";
+    EXPECT_EQ(tool({"xdotool", "key", "a"}), 0);
+    expectExitsWith0(saver, kExitBound, "key press");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tunables, HugePages,
+    ::testing::Values(std::make_pair(std::string(), std::string("glibc.malloc.hugetlb=1")),
+                      std::make_pair(std::string("glibc.malloc.arena_max=4"),
+                                     std::string("glibc.malloc.arena_max=4:glibc.malloc.hugetlb=1")),
+                      std::make_pair(std::string("glibc.malloc.hugetlb=0"), std::string("glibc.malloc.hugetlb=0"))),
+    [](const auto& info) {
+        return info.param.first.empty() ? "None" : info.index == 1 ? "OthersKept" : "OwnChoiceKept";
+    });

@@ -5,9 +5,9 @@
 // sizes, the normals pass at both sizes, and the screen pass that reads the
 // normals texture. The programs take turns frame by frame, so that all see
 // the same load. The program's own draws with the textures bound as the
-// rain scene binds them (none in the normals pass); the texts given draw with
-// both bound in every pass, as the scene bound them before. Prints figures;
-// not a test.
+// rain scene binds them (the normals only in the texture mode's screen pass,
+// the background from mode 1.5 on); the texts given draw with both bound in
+// every pass, as the scene bound them before. Prints figures; not a test.
 //
 // Besides the wall time it prints the process's CPU time per frame (llvmpipe
 // renders on threads of this process): on a machine shared with other work
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
             p.wall.clear();
             p.cpu.clear();
         }
-        own.setNormalsTexture(c.mode < 1.0f ? 0 : normals);
+        own.setNormalsTexture(c.mode < 2.0f ? 0 : normals);
         own.setBackgroundTexture(c.mode < 1.0f ? 0 : backgroundId);
         for (int f = -2; f < frames; ++f) {  // two frames each to warm up
             time += 1.0 / 60.0;

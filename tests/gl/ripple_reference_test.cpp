@@ -45,6 +45,12 @@ TEST(RippleReference, RefractionStrengthFollowsTheTwentySecondTriangle) {
     } cases[] = {{0.0f, 0.01f},  {0.9f, 0.01f}, {10.0f, 0.15f}, {20.0f, 0.01f},  {30.0f, 0.15f},
                  {40.0f, 0.01f}, {7.0f, 0.15f}, {13.0f, 0.15f}, {5.0f, 0.13544f}};  // w = 0.5: smoothstep gives 0.896
     for (const auto& c : cases) EXPECT_NEAR(ripple::refractionIntensity(c.t), c.intensity, 1e-5f) << c.t;
+    // The program works it out once a frame on the CPU: the same value, to the
+    // bit, at times across the cycle, its wrap and a year on.
+    for (double t : {0.0, 0.9, 2.5, 4.999, 5.0, 7.25, 10.0, 14.2, 19.999, 20.0, 612.5, 365.0 * 86400.0 + 3.3}) {
+        const ShaderTime time = shaderTimeAt(t);
+        EXPECT_EQ(time.refractionIntensity, ripple::refractionIntensity(time.cycleTime)) << t;
+    }
 }
 
 TEST(RippleReference, FlatSurfaceShowsTheBackgroundUnshiftedAndFaintlyLit) {

@@ -28,7 +28,7 @@ protected:
         s.attribLocations = {{"position", 0}, {"position_tex", 1}, {"position_normal", 2}};
         s.uniformLocations = {{"model_world", 10}, {"world_projection", 11}, {"model_projection", 12},
                               {"iTime", 13},       {"viewportWidth", 14},    {"viewportHeight", 15},
-                              {"rippleDrift", 16}, {"ringSwing", 17}};
+                              {"rippleDrift", 16}, {"ringSwing", 17},        {"refractionIntensity", 18}};
         registry.addProgram(kKey, resource::kRippleVertexShader, resource::kRippleFragmentShader);
         clock.setViewport(1920.0f, 1080.0f);
         clock.setCurrentTime(612.5);
@@ -167,9 +167,10 @@ TEST_F(Drawable, DrawSequence) {
     }
 
     // Own uniforms from the clock: the time reduced to its 20-second cycle,
-    // the viewport, the drift and the ring's swing.
+    // the viewport, the drift, the ring's swing and the refraction strength
+    // (at its top 2.5 s past an odd multiple of 10 s).
     const auto floats = fakegl::callsNamed("glUniform1f");
-    ASSERT_EQ(floats.size(), 4u);
+    ASSERT_EQ(floats.size(), 5u);
     EXPECT_EQ(floats[0].i(0), 13);
     EXPECT_EQ(floats[0].f(1), 12.5f);
     EXPECT_EQ(floats[1].i(0), 14);
@@ -178,6 +179,8 @@ TEST_F(Drawable, DrawSequence) {
     EXPECT_EQ(floats[2].f(1), 1080.0f);
     EXPECT_EQ(floats[3].i(0), 17);
     EXPECT_EQ(floats[3].f(1), static_cast<float>(std::sin(61.25)));
+    EXPECT_EQ(floats[4].i(0), 18);
+    EXPECT_EQ(floats[4].f(1), 0.15f);
     const auto vectors = fakegl::callsNamed("glUniform2f");
     ASSERT_EQ(vectors.size(), 1u);
     EXPECT_EQ(vectors[0].i(0), 16);

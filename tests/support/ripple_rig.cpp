@@ -1,5 +1,6 @@
 #include "tests/support/ripple_rig.h"
 
+#include "gfx/texture.h"
 #include "math/math3d.h"
 #include "resources/resource_ids.h"
 
@@ -25,10 +26,11 @@ RippleRig::RippleRig(const std::string& fragmentText) : camera_(Vector3(0.0f, 0.
                                              kRectangleMtlId, 1.0f);
     sky_->init();
     sky_->setModelMatrix(translation(0.0f, 0.0f, -100.0f));
+    blank_ = createBlankTexture();
 }
 
 // The sky goes first (declared last), while the registry's program lives.
-RippleRig::~RippleRig() = default;
+RippleRig::~RippleRig() { glDeleteTextures(1, &blank_); }
 
 bool RippleRig::ready() {
     GLFWProgram* p = program();
@@ -49,9 +51,11 @@ void RippleRig::draw(const ripple::Uniforms& u) {
     clock_.setCurrentTime(u.time);
     registry_.useProgram(kProgramKey);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, normalsTexture_);
+    glBindTexture(GL_TEXTURE_2D, normalsTexture_ != 0 ? normalsTexture_ : blank_);
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
+    glBindTexture(GL_TEXTURE_2D, backgroundTexture_ != 0 ? backgroundTexture_ : blank_);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, u.renderMode >= 2.0f ? blank_ : 0);
     glUniform1f(p->uniformLocation("normalsTextureSize"), u.normalsTextureSize);
     glUniform1i(p->uniformLocation("normalsTexture"), 0);
     glUniform1i(p->uniformLocation("backgroundTexture"), 1);

@@ -1,8 +1,9 @@
 // The ripple program on a real OpenGL context, set up the way the rain scene
 // uses it (the program from its two text resources under "BackgroundProgram",
-// the full-screen rectangle drawable, the normals texture on unit 0 and the
-// background on unit 1), drawn with chosen uniforms into the bound
-// framebuffer.
+// the full-screen rectangle drawable, the normals texture on unit 0, the
+// background on unit 1, the blank texture on either when none is given, and
+// from render mode 2.0 on the blank as the hint that the draw computes no
+// ripples on unit 2), drawn with chosen uniforms into the bound framebuffer.
 #pragma once
 
 #include <memory>
@@ -29,7 +30,8 @@ public:
     // The program linked and every uniform the scene sets is active.
     bool ready();
 
-    // Textures the next draws read; names of the caller's textures.
+    // Textures the next draws read; names of the caller's textures (0: none,
+    // the blank texture stands in).
     void setNormalsTexture(GLuint texture) { normalsTexture_ = texture; }
     void setBackgroundTexture(GLuint texture) { backgroundTexture_ = texture; }
 
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<GLFWDrawableSky> sky_;
     GLuint normalsTexture_ = 0;
     GLuint backgroundTexture_ = 0;
+    GLuint blank_ = 0;
 };
 
 // A 1024 x 1024 texture made like the scene's normals target (GL_RGBA16F,
