@@ -5,6 +5,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "app/glfw_platform.h"
 #include "app/window_icon.h"
 #include "gfx/context_setup.h"
 #include "gfx/gl.h"
@@ -110,8 +111,12 @@ void ScreensaverApp::windowResized(GLFWwindow* window, int width, int height) {
 }
 
 void ScreensaverApp::inputEvent() {
-    // Host mode: the host owns the input.
-    if (!hostMode()) std::exit(0);
+    // Host mode: the host owns the input. Otherwise a close request, not an
+    // exit from inside GLFW's event dispatch: the loop ends and GLFW and its
+    // GL contexts go before the process does. Mesa's llvmpipe keeps worker
+    // threads for each context, and at exit GLVND's libGLX unloads the driver
+    // beneath them: exits with a live context crashed (Debian 13).
+    if (!hostMode()) glfwSetWindowShouldClose(window_.get(), GLFW_TRUE);
 }
 
 void ScreensaverApp::focusChanged(GLFWwindow* /*window*/, int focused) {
@@ -155,6 +160,7 @@ void ScreensaverApp::followMonitorChanges() {
 
 void ScreensaverApp::initGlfw() {
     glfwSetErrorCallback(onGlfwError);
+    selectGlfwPlatform(commandLine_.mode);
     if (!glfwInit()) {
         // Nothing below can work without GLFW.
         platform::fatalError("Failed to initialize GLFW", "Debug");

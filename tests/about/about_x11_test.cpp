@@ -75,7 +75,7 @@ protected:
         for (std::string& entry : env) {
             if (entry.rfind("PATH=", 0) == 0) entry = "PATH=" + dir_ + ":" + entry.substr(5);
         }
-        app_ = std::make_unique<Process>(std::vector<std::string>{LUMERIDGE_EXE, argument}, env);
+        app_ = std::make_unique<Process>(std::vector<std::string>{lumeridgeExe(), argument}, env);
         ASSERT_TRUE(app_->started());
         ASSERT_TRUE(waitUntil([] { return countViewableTopLevels(x_, "About") == 1; }, Seconds(10)))
             << "no window \"About\" appeared";
@@ -281,7 +281,7 @@ TEST(AboutPlacement, CentredOnThePrimaryMonitor) {
     VirtualDisplay x(3200, 1080);
     ASSERT_TRUE(x.ok());
     ASSERT_TRUE(splitIntoTwoMonitors(x.name()));
-    Process app({LUMERIDGE_EXE, "/c"}, childEnvironment(x.name()));
+    Process app({lumeridgeExe(), "/c"}, childEnvironment(x.name()));
     const std::optional<WindowInfo> w = waitForTopLevel(x.connection(), "About", Seconds(10));
     ASSERT_TRUE(w) << app.stderrText();
     EXPECT_EQ(w->x, 1280 + 760);
@@ -296,7 +296,7 @@ TEST(AboutPlacement, OuterSizeUnderAWindowManager) {
     ASSERT_TRUE(x.ok());
     const std::unique_ptr<Process> wm = startWindowManager(x.connection(), x.name());
     if (!wm) GTEST_SKIP() << "needs openbox";
-    Process app({LUMERIDGE_EXE, "/c"}, childEnvironment(x.name()));
+    Process app({lumeridgeExe(), "/c"}, childEnvironment(x.name()));
     std::optional<WindowInfo> client;
     WindowInfo outer;
     const bool settled = waitUntil(
@@ -319,7 +319,7 @@ TEST(AboutPlacement, OuterSizeUnderAWindowManager) {
 TEST(AboutRefused, ShowsTheErrorBoxAndEnds) {
     VirtualDisplay x;
     ASSERT_TRUE(x.ok());
-    Process app({LUMERIDGE_EXE, "/c"}, refusingFirstWindow(x.name()));
+    Process app({lumeridgeExe(), "/c"}, refusingFirstWindow(x.name()));
     const std::optional<WindowInfo> box = waitForTopLevel(x.connection(), "Error!", Seconds(10));
     ASSERT_TRUE(box) << "no box \"Error!\"; " << app.stderrText();
     EXPECT_EQ(countViewableTopLevels(x.connection(), "About"), 0);
@@ -332,7 +332,7 @@ TEST(AboutRefused, ShowsTheErrorBoxAndEnds) {
 
 TEST(AboutNoDisplay, ReturnsAtOnceWithCodeZero) {
     for (const char* display : {"", ":65000"}) {
-        Process app({LUMERIDGE_EXE, "/c"}, childEnvironment(display));
+        Process app({lumeridgeExe(), "/c"}, childEnvironment(display));
         EXPECT_EQ(app.wait(Seconds(10)), 0) << "DISPLAY=" << display;
     }
 }

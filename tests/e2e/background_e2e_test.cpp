@@ -64,7 +64,7 @@ TEST(Backgrounds, SeveralStartsShowMoreThanOneBackground) {
     std::vector<std::vector<double>> seen;
     std::ostringstream log;
     for (int start = 1; start <= kMaxStarts && seen.size() < 2; ++start) {
-        Process saver({LUMERIDGE_EXE, "/s"}, childEnvironment(x.name()));
+        Process saver({lumeridgeExe(), "/s"}, childEnvironment(x.name()));
         ASSERT_TRUE(saver.started());
         ASSERT_TRUE(waitForTopLevel(x.connection(), "Lumeridge", kStartBound)) << saver.stderrText();
         std::vector<double> first;
@@ -122,7 +122,7 @@ TEST(Backgrounds, PhotosOptionShowsTheFoldersPhotograph) {
         std::vector<std::string> environment;
         bool photo;
     };
-    const std::string exe = LUMERIDGE_EXE;
+    const std::string exe = lumeridgeExe();
     const Case cases[] = {
         // Drawing into the root window leaves its last frame there: each host
         // run follows a black screen (at the start, or after a window closed).

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,8 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -55,6 +58,11 @@ int decodeStatus(int status) {
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
+
+const char* lumeridgeExe() {
+    const char* installed = std::getenv("LUMERIDGE_UNDER_TEST");
+    return installed != nullptr && *installed != '\0' ? installed : LUMERIDGE_EXE;
+}
 
 // ---------------------------------------------------------------------------
 VirtualDisplay::VirtualDisplay(int width, int height) : server_(width, height, 20.0) {
@@ -152,6 +160,14 @@ std::vector<std::string> childEnvironment(const std::string& display) {
     return out;
 }
 
+std::vector<std::string> inWaylandSession(std::vector<std::string> environment) {
+    environment.erase(std::remove_if(environment.begin(), environment.end(),
+                                     [](const std::string& e) { return e.rfind("XDG_RUNTIME_DIR=", 0) == 0; }),
+                      environment.end());
+    environment.insert(environment.end(), {"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=lumeridge-no-such-display"});
+    return environment;
+}
+
 std::vector<std::string> refusingFirstWindow(const std::string& display) {
     std::vector<std::string> env = childEnvironment(display);
     env.push_back(std::string("LD_PRELOAD=") + REFUSE_FIRST_WINDOW_LIB);
@@ -243,6 +259,53 @@ std::optional<std::string> Process::readLine(Seconds timeout) {
         lineBuffer_.append(buffer, static_cast<std::size_t>(n));
     }
     return std::nullopt;
+}
+
+ExitWatch::ExitWatch(pid_t pid) : pid_(pid) { attached_ = pid > 0 && ptrace(PTRACE_SEIZE, pid, nullptr, nullptr) == 0; }
+
+ExitWatch::~ExitWatch() {
+    if (!attached_ || code_) return;
+    // A seized tracee can only be detached while stopped.
+    int status = 0;
+    if (ptrace(PTRACE_INTERRUPT, pid_, nullptr, nullptr) == 0 &&
+        waitUntil([&] { return waitpid(pid_, &status, __WALL | WNOHANG) == pid_; }, Seconds(5)) && WIFSTOPPED(status))
+        ptrace(PTRACE_DETACH, pid_, nullptr, nullptr);
+}
+
+std::optional<int> ExitWatch::wait(Seconds timeout) {
+    if (!attached_ || code_) return code_;
+    waitUntil(
+        [&] {
+            int status = 0;
+            while (waitpid(pid_, &status, __WALL | WNOHANG) == pid_) {
+                if (WIFEXITED(status) || WIFSIGNALED(status)) {
+                    code_ = decodeStatus(status);
+                    return true;
+                }
+                // A signal on its way in, or a group stop: let it go on.
+                const bool groupStop = (status >> 16) == PTRACE_EVENT_STOP;
+                const long passOn = groupStop ? 0 : WSTOPSIG(status);
+                ptrace(groupStop ? PTRACE_LISTEN : PTRACE_CONT, pid_, nullptr, reinterpret_cast<void*>(passOn));
+            }
+            return false;
+        },
+        timeout);
+    return code_;
+}
+
+StopResult stopAndWatch(pid_t pid, const std::function<void()>& stop, Seconds bound) {
+    StopResult result;
+    ExitWatch watch(pid);
+    result.watched = watch.attached();
+    const auto start = std::chrono::steady_clock::now();
+    // The hosts wait for their saver to end before they answer (mate and
+    // xfce in a blocking waitpid), and the saver waits for its tracer to
+    // pass on the stop signal: the tracer, this thread, keeps watching.
+    std::thread stopper(stop);
+    result.code = watch.wait(bound);
+    result.took = std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - start);
+    stopper.join();
+    return result;
 }
 
 std::unique_ptr<Process> startX11Host(const std::string& display, int width, int height, Window* id) {
@@ -416,6 +479,48 @@ std::vector<unsigned long> sampleGrid(Display* display, const WindowInfo& area) 
 int distinctValues(std::vector<unsigned long> samples) {
     std::sort(samples.begin(), samples.end());
     return static_cast<int>(std::unique(samples.begin(), samples.end()) - samples.begin());
+}
+
+PictureWatch watchPicture(Display* display, std::chrono::steady_clock::time_point since, Seconds timeout) {
+    PictureWatch watch;
+    std::vector<unsigned long> first;
+    if (!waitUntil([&] { return (watch.distinct = distinctValues(first = sampleGrid(display))) > 100; }, timeout))
+        return watch;
+    watch.firstPicture = std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - since);
+    // A loaded machine may take a while for the next frame.
+    watch.moved = waitUntil(
+        [&] {
+            const std::vector<unsigned long> later = sampleGrid(display);
+            watch.changed = 0;
+            for (std::size_t i = 0; i < first.size(); ++i) watch.changed += first[i] != later[i];
+            return watch.changed > 10;
+        },
+        timeout);
+    return watch;
+}
+
+pid_t findProcess(const std::string& program) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        std::string first;
+        std::getline(in, first, '\0');
+        if (first == program) return static_cast<pid_t>(std::stol(name));
+    }
+    return 0;
+}
+
+pid_t parentOf(pid_t pid) {
+    // /proc/PID/stat: "pid (comm) state ppid ...", comm may hold blanks.
+    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream rest(stat.substr(close + 1));
+    std::string state;
+    long parent = 0;
+    rest >> state >> parent;
+    return static_cast<pid_t>(parent);
 }
 
 // ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,6 +18,10 @@
 namespace e2e {
 
 using Seconds = std::chrono::duration<double>;
+
+// The program under test: the build's, or an installed one named by
+// $LUMERIDGE_UNDER_TEST (the package's tests in a Debian root).
+const char* lumeridgeExe();
 
 // The frame loop draws at most about 60 frames a second; counts over a few
 // seconds allow a quarter more.
@@ -69,6 +74,10 @@ private:
 // set (or removed when `display` is empty) and the sanitizers told that the never-freed
 // objects of a program that keeps everything to the end are not leaks.
 std::vector<std::string> childEnvironment(const std::string& display);
+// `environment` as in a Wayland session with XWayland (GNOME, KDE, sway):
+// XDG_SESSION_TYPE=wayland and a WAYLAND_DISPLAY, here one with no server,
+// beside DISPLAY; no XDG_RUNTIME_DIR.
+std::vector<std::string> inWaylandSession(std::vector<std::string> environment);
 // The same, with the server made to refuse the child's first top-level
 // window (tests/e2e/refuse_first_window.cpp, preloaded).
 std::vector<std::string> refusingFirstWindow(const std::string& display);
@@ -102,6 +111,35 @@ private:
     std::string outPath_, errPath_, lineBuffer_;
     std::chrono::steady_clock::time_point start_, end_;
 };
+
+// How a process that is not our child ends (a saver started by a real
+// screensaver host), seen as its tracer: PTRACE_SEIZE stops it only to pass
+// on the signals it receives, and its end is reported to us before its
+// parent. Detaches again if it still runs when the watch goes.
+class ExitWatch {
+public:
+    explicit ExitWatch(pid_t pid);
+    ~ExitWatch();
+    bool attached() const { return attached_; }
+    // Exit code, or 128 + signal for a killed process, once it has ended
+    // within `timeout`; nothing otherwise.
+    std::optional<int> wait(Seconds timeout);
+
+private:
+    pid_t pid_;
+    bool attached_ = false;
+    std::optional<int> code_;
+};
+
+// Runs `stop` (a host's own way to end its saver) and watches `pid` end:
+// its exit code (128 + signal) if it ended within `bound`, and how long
+// that took from the call.
+struct StopResult {
+    bool watched = false;  // could be traced
+    std::optional<int> code;
+    Seconds took{0};
+};
+StopResult stopAndWatch(pid_t pid, const std::function<void()>& stop, Seconds bound);
 
 // The stand-in host window (x11_host) on `display`, `width` x `height` at
 // (100, 100) with a magenta background; *id is its window, 0 if it did not
@@ -149,6 +187,23 @@ unsigned long rootPixel(Display* display, int x, int y);
 std::vector<unsigned long> sampleGrid(Display* display);
 std::vector<unsigned long> sampleGrid(Display* display, const WindowInfo& area);
 int distinctValues(std::vector<unsigned long> samples);
+
+// The screen's picture from a start on: when it first showed detail (over
+// 100 distinct values in sampleGrid), counted from `since`, and whether it
+// then moved (over 10 of the samples changed), each waited for within
+// `timeout`.
+struct PictureWatch {
+    std::optional<Seconds> firstPicture;
+    bool moved = false;
+    int distinct = 0, changed = 0;  // the last counts, for the failure message
+};
+PictureWatch watchPicture(Display* display, std::chrono::steady_clock::time_point since, Seconds timeout);
+
+// The pid of a running process whose command line starts with `program`, 0
+// when there is none.
+pid_t findProcess(const std::string& program);
+// Its parent's pid, 0 once it is gone.
+pid_t parentOf(pid_t pid);
 
 // Counts windows created on the screen from its construction on
 // (SubstructureNotify on the root window).

@@ -36,7 +36,7 @@ protected:
     // lumeridge with `args`, XSCREENSAVER_WINDOW set to `variable` unless empty.
     std::unique_ptr<Process> start(std::vector<std::string> args, const std::string& variable = "",
                                    const std::string& display = "*") {
-        args.insert(args.begin(), LUMERIDGE_EXE);
+        args.insert(args.begin(), lumeridgeExe());
         std::vector<std::string> env = childEnvironment(display == "*" ? x_.name() : display);
         if (!variable.empty()) env.push_back("XSCREENSAVER_WINDOW=" + variable);
         auto p = std::make_unique<Process>(args, env);
@@ -150,6 +150,23 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HostStart,
                                                "WindowIdBesideRootWins", "0x%lx", {"--root", "--window-id", "B"}, true},
                                            StartCase{"WindowIdAlone", "", {"-window-id", "B"}, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Started by a host in a Wayland session's environment (GLFW 3.4 would try
+// Wayland alone there), it draws into the host's X window all the same, and
+// no probe of GLFW's says anything on stderr.
+TEST_F(HostMode, InAWaylandSessionItDrawsOnTheXDisplayQuietly) {
+    host_ = host(200, 150, &hostWindow_);
+    std::vector<std::string> env = inWaylandSession(childEnvironment(x_.name()));
+    env.push_back("XSCREENSAVER_WINDOW=" + hex(hostWindow_));
+    const auto started = std::chrono::steady_clock::now();
+    Process saver({lumeridgeExe(), "--root"}, env);
+    ASSERT_TRUE(drawsInto(hostWindow_, 200, 150)) << saver.stderrText();
+    std::printf("[ figure ] host mode in a Wayland session: start to the picture: %.3f s\n",
+                std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - started).count());
+    EXPECT_GT(changesWithin(200, 150), 10) << "the picture does not move";
+    expectEndsBy(saver, SIGTERM);
+    EXPECT_EQ(saver.stderrText(), "");
+}
 
 TEST_F(HostMode, RootWithoutTheVariableCoversTheRootWindow) {
     auto saver = start({"--root"});

@@ -98,7 +98,7 @@ protected:
 
     // `/s`, once both monitors' windows are there.
     std::unique_ptr<Process> startSaver() {
-        auto p = std::make_unique<Process>(std::vector<std::string>{LUMERIDGE_EXE, "/s"}, childEnvironment(x_.name()));
+        auto p = std::make_unique<Process>(std::vector<std::string>{lumeridgeExe(), "/s"}, childEnvironment(x_.name()));
         EXPECT_TRUE(p->started());
         main_ = waitForWindowAt(d(), kPrimary, kStartBound);
         other_ = waitForWindowAt(d(), kOther, kStartBound);

@@ -15,7 +15,8 @@ check() {  # check WHAT COMMAND...
   if "$@" >"$scratch/out" 2>&1; then echo "ok   $what"; else echo "FAIL $what"; sed 's/^/     /' "$scratch/out"; failures=$((failures + 1)); fi
 }
 
-layout="libexec/xscreensaver/lumeridge
+layout="bin/lumeridge
+libexec/xscreensaver/lumeridge
 share/applications/screensavers/lumeridge.desktop
 share/doc/lumeridge/changelog.gz
 share/doc/lumeridge/copyright
@@ -23,7 +24,7 @@ share/man/man6/lumeridge.6x.gz
 share/xscreensaver/config/lumeridge.xml"
 
 # --- the install tree and the package ----------------------------------------
-check "install tree layout" diff <(echo "$layout") <(cd "$inst" && find . -type f | sed 's|^\./||' | sort)
+check "install tree layout" diff <(echo "$layout") <(cd "$inst" && find . ! -type d | sed 's|^\./||' | sort)
 (cd "$build" && cpack -G DEB -B "$scratch/deb" >/dev/null 2>&1)
 deb=$(ls "$scratch"/deb/lumeridge_*_amd64.deb 2>/dev/null)
 check "package layout (dpkg-deb -c)" diff <(echo "$layout" | sed 's|^|usr/|') \
@@ -31,6 +32,12 @@ check "package layout (dpkg-deb -c)" diff <(echo "$layout" | sed 's|^|usr/|') \
 check "package control" bash -c "dpkg-deb -f '$deb' Section Recommends Depends |
   grep -qx 'Section: x11' && dpkg-deb -f '$deb' Recommends | grep -qx 'xscreensaver | mate-screensaver' &&
   dpkg-deb -f '$deb' Depends | grep -q libglfw3"
+check "package version names the release it was built on" bash -c ". /etc/os-release;
+  dpkg-deb -f '$deb' Version | grep -qx '[0-9.]*+deb'\$VERSION_ID && zcat '$inst/share/doc/lumeridge/changelog.gz' |
+  head -1 | grep -q \"(\$(dpkg-deb -f '$deb' Version)) \$VERSION_CODENAME;\""
+check "lumeridge on PATH is the program" bash -c "[ \"\$(readlink -f '$inst/bin/lumeridge')\" = \"\$(readlink -f '$hack')\" ] &&
+  dpkg-deb -c '$deb' | grep -q ' ./usr/bin/lumeridge -> ../libexec/xscreensaver/lumeridge\$' &&
+  env -u DISPLAY PATH='$inst/bin':/usr/bin:/bin lumeridge --help | grep -q -- --photos"
 check "package desktop file names /usr/libexec" bash -c "dpkg-deb --fsys-tarfile '$deb' |
   tar -xO ./usr/share/applications/screensavers/lumeridge.desktop | grep -qx 'Exec=/usr/libexec/xscreensaver/lumeridge --root'"
 

@@ -3,6 +3,7 @@
 // that holds only Lumeridge from the install tree.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,21 +21,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kHack = std::string(LUMERIDGE_INSTALL_DIR) + "/libexec/xscreensaver/lumeridge";
+// The program as the hosts start it: the installed package's (in a Debian
+// root the package's tests name it by $LUMERIDGE_UNDER_TEST), else the test
+// install tree's.
+const std::string kHack = std::getenv("LUMERIDGE_UNDER_TEST")
+                              ? fs::canonical(std::getenv("LUMERIDGE_UNDER_TEST")).string()
+                              : std::string(LUMERIDGE_INSTALL_DIR) + "/libexec/xscreensaver/lumeridge";
 constexpr const char* kUser = "lumeridge-test";
-
-// The pid of a running process whose command line starts with `program`.
-pid_t findProcess(const std::string& program) {
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        std::string first;
-        std::getline(in, first, '\0');
-        if (first == program) return static_cast<pid_t>(std::stol(name));
-    }
-    return 0;
-}
 
 class XScreenSaver : public ::testing::Test {
 protected:
@@ -91,32 +84,19 @@ TEST_F(XScreenSaver, ActivateShowsTheRainAndDeactivateStopsItNormally) {
 
     const auto activated = std::chrono::steady_clock::now();
     ASSERT_EQ(command("-activate"), 0);
-    std::vector<unsigned long> first;
-    ASSERT_TRUE(waitUntil([&] { return distinctValues(first = sampleGrid(x_.connection())) > 100; }, Seconds(20)))
-        << "distinct colours: " << distinctValues(first) << "\n"
-        << daemon_->stderrText();
-    std::printf("[ figure ] activation to a rippled picture: %.3f s\n",
-                std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - activated).count());
-    // Motion: the picture changes (a loaded machine may take a while for the
-    // next frame).
-    int changed = 0;
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            const std::vector<unsigned long> later = sampleGrid(x_.connection());
-            changed = 0;
-            for (std::size_t i = 0; i < first.size(); ++i) changed += first[i] != later[i];
-            return changed > 10;
-        },
-        Seconds(10)))
-        << changed << " of " << first.size() << " samples changed";
+    const PictureWatch picture = watchPicture(x_.connection(), activated, Seconds(20));
+    ASSERT_TRUE(picture.firstPicture) << "distinct colours: " << picture.distinct << "\n" << daemon_->stderrText();
+    std::printf("[ figure ] XScreenSaver: activation to a rippled picture: %.3f s\n", picture.firstPicture->count());
+    EXPECT_TRUE(picture.moved) << picture.changed << " samples changed";
 
     const pid_t hack = findProcess(kHack);
     ASSERT_NE(hack, 0) << "no " << kHack << " process";
-    ASSERT_EQ(command("-deactivate"), 0);
-    const auto deactivated = std::chrono::steady_clock::now();
-    EXPECT_TRUE(waitUntil([&] { return findProcess(kHack) == 0; }, Seconds(2))) << "still running after -deactivate";
-    std::printf("[ figure ] deactivation to the process gone: %.3f s\n",
-                std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now() - deactivated).count());
+    const StopResult stop = stopAndWatch(
+        hack, [&] { EXPECT_EQ(command("-deactivate"), 0); }, Seconds(2));
+    ASSERT_TRUE(stop.watched);
+    ASSERT_TRUE(stop.code) << "still running after -deactivate";
+    EXPECT_EQ(*stop.code, 128 + SIGTERM);
+    std::printf("[ figure ] XScreenSaver: deactivation to the process gone: %.3f s\n", stop.took.count());
 
     const std::string log = daemon_->stderrText();
     EXPECT_NE(log.find("killing pid " + std::to_string(hack)), std::string::npos) << log;
