@@ -1,0 +1,1 @@
+// The source GoogleTest's precompiled header is built with (tests/CMakeLists.txt).
