@@ -23,6 +23,10 @@ struct OtherMonitorWindows::Cover {
 
 void WindowDestroyer::operator()(GLFWwindow* window) const { glfwDestroyWindow(window); }
 
+bool monitorDesktopArea(GLFWmonitor* monitor, DesktopArea* area) {
+    return platform::monitorArea(monitor, &area->x, &area->y, &area->width, &area->height);
+}
+
 void rippleOrigin(const DesktopArea& primary, const DesktopArea& area, int* x, int* y) {
     *x = area.x - primary.x;
     *y = (primary.y + primary.height) - (area.y + area.height);
@@ -145,10 +149,7 @@ void OtherMonitorWindows::update(GLFWwindow* primary, GLFWmonitor* primaryMonito
     GLFWerrorfun reportError = glfwSetErrorCallback(nullptr);
     int count = 0;
     GLFWmonitor** monitors = glfwGetMonitors(&count);
-    auto areaOf = [](GLFWmonitor* monitor, DesktopArea* area) {
-        return platform::monitorArea(monitor, &area->x, &area->y, &area->width, &area->height);
-    };
-    if (primaryMonitor != nullptr) areaOf(primaryMonitor, &primaryArea_);
+    if (primaryMonitor != nullptr) monitorDesktopArea(primaryMonitor, &primaryArea_);
 
     std::vector<std::unique_ptr<Cover>> kept;
     for (std::unique_ptr<Cover>& cover : covers_) {
@@ -156,7 +157,7 @@ void OtherMonitorWindows::update(GLFWwindow* primary, GLFWmonitor* primaryMonito
         const bool listed = std::find(monitors, monitors + count, cover->monitor) != monitors + count;
         const bool stays =
             cover->monitor == nullptr || (!cover->monitorGone && listed && cover->monitor != primaryMonitor &&
-                                          areaOf(cover->monitor, &area) && area == cover->area);
+                                          monitorDesktopArea(cover->monitor, &area) && area == cover->area);
         if (stays) kept.push_back(std::move(cover));
     }
     covers_.swap(kept);
@@ -174,7 +175,7 @@ void OtherMonitorWindows::update(GLFWwindow* primary, GLFWmonitor* primaryMonito
         const bool covered = std::any_of(covers_.begin(), covers_.end(),
                                          [&](const std::unique_ptr<Cover>& c) { return c->monitor == monitors[i]; });
         DesktopArea area;
-        if (covered || !areaOf(monitors[i], &area)) continue;
+        if (covered || !monitorDesktopArea(monitors[i], &area)) continue;
         open(primary, monitors[i], area, true);
     }
     glfwMakeContextCurrent(primary);
@@ -209,28 +210,26 @@ void OtherMonitorWindows::closeAll(std::vector<std::unique_ptr<Cover>>& covers) 
     covers.clear();
 }
 
-void OtherMonitorWindows::render(RainScene& scene, GLFWwindow* primary) {
+template <typename Work>
+void OtherMonitorWindows::withEachRainContext(GLFWwindow* primary, Work work) {
     bool switched = false;
     for (const std::unique_ptr<Cover>& cover : covers_) {
         if (cover->view == nullptr) continue;
         glfwMakeContextCurrent(cover->window.get());
-        scene.renderView(*cover->view);
+        work(*cover);
         switched = true;
     }
     if (switched) glfwMakeContextCurrent(primary);
 }
 
+void OtherMonitorWindows::render(RainScene& scene, GLFWwindow* primary) {
+    withEachRainContext(primary, [&](Cover& cover) { scene.renderView(*cover.view); });
+}
+
 void OtherMonitorWindows::swap(GLFWwindow* primary) {
     // Each with its own context current: EGL swaps only the current
     // context's surface, and a context switch also flushes the last frame.
-    bool switched = false;
-    for (const std::unique_ptr<Cover>& cover : covers_) {
-        if (cover->view == nullptr) continue;
-        glfwMakeContextCurrent(cover->window.get());
-        glfwSwapBuffers(cover->window.get());
-        switched = true;
-    }
-    if (switched) glfwMakeContextCurrent(primary);
+    withEachRainContext(primary, [](Cover& cover) { glfwSwapBuffers(cover.window.get()); });
 }
 
 void OtherMonitorWindows::resized(GLFWwindow* window, int width, int height) {

@@ -70,10 +70,17 @@ private:
     struct Cover;
     void open(GLFWwindow* primary, GLFWmonitor* monitor, const DesktopArea& area, bool rain);
     static void closeAll(std::vector<std::unique_ptr<Cover>>& covers);
+    // Runs `work` on every window with rain, its context current; `primary`'s
+    // context is current again afterwards.
+    template <typename Work>
+    void withEachRainContext(GLFWwindow* primary, Work work);
 
     std::vector<std::unique_ptr<Cover>> covers_;
     DesktopArea primaryArea_;  // where the ripples' origin lies
 };
+
+// Where `monitor` lies on the desktop; false when the platform cannot tell.
+bool monitorDesktopArea(GLFWmonitor* monitor, DesktopArea* area);
 
 // Where the lower-left corner of `area` lies from that of `primary`: `x`
 // pixels to the right and `y` pixels up (OpenGL's window coordinates run

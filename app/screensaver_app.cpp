@@ -149,8 +149,7 @@ void ScreensaverApp::followMonitorChanges() {
     // servers keep the desktop's corner at 0,0 when the monitor left of it
     // goes), while the window stays where it was: full screen on it again.
     DesktopArea area;
-    if (monitor_ != nullptr && platform::monitorArea(monitor_, &area.x, &area.y, &area.width, &area.height) &&
-        !(area == mainArea_)) {
+    if (monitor_ != nullptr && monitorDesktopArea(monitor_, &area) && !(area == mainArea_)) {
         mainArea_ = area;
         if (const GLFWvidmode* mode = glfwGetVideoMode(monitor_))
             glfwSetWindowMonitor(window_.get(), monitor_, 0, 0, mode->width, mode->height, mode->refreshRate);
@@ -228,7 +227,7 @@ void ScreensaverApp::openWindow() {
     glLoaderInit();
     requireOpenGlFunctions();
     if (!drawsIntoHostWindow()) {
-        platform::monitorArea(monitor_, &mainArea_.x, &mainArea_.y, &mainArea_.width, &mainArea_.height);
+        monitorDesktopArea(monitor_, &mainArea_);
         otherMonitors_.update(window_.get(), monitor_);
         glfwSetMonitorCallback(onMonitor);
     }
