@@ -10,7 +10,7 @@
 #include "app/lumeridge_main.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-// A key or a button ends the program through std::exit, which leaves the
+// A fatal error ends the program through std::exit, which leaves the
 // application's objects to the end of the process, and the GL driver and
 // Xlib keep caches they never free; LeakSanitizer's report at exit would
 // list those. Memory growth is watched by the soak run.

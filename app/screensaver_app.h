@@ -113,8 +113,9 @@ void requireOpenGlFunctions();
 // The GLFW callbacks, passed on to the running application. A GLFW error
 // shows its description in an "Error" box; once the saver's window exists
 // it ends the program through platform::fatalError, which takes the windows
-// down first. A key or a mouse button ends the process (exit code 0) except
-// in host mode; motion and the wheel do nothing.
+// down first. A key or a mouse button is a close request (the saver ends
+// with exit code 0 after the frame) except in host mode; motion and the
+// wheel do nothing.
 void onGlfwError(int code, const char* description);
 void onWindowSize(GLFWwindow* window, int width, int height);
 void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
