@@ -7,6 +7,9 @@
 ;   SCR                          the Lumeridge.scr to install
 ;   ICON                         the icon of the installer and uninstaller
 ;   OUTFILE                      where the installer is written
+;   COMPRESSOR                   lzma for a release (the default); zlib
+;                                makes the same installer in a tenth of the
+;                                time, a quarter larger, for test builds
 ;
 ; The installer is a 64-bit program (Target amd64-unicode): $SYSDIR is the
 ; real System32 and the registry is the 64-bit view, with no redirection.
@@ -16,7 +19,10 @@
 
 Unicode true
 Target amd64-unicode
-SetCompressor /SOLID lzma
+!ifndef COMPRESSOR
+  !define COMPRESSOR lzma
+!endif
+SetCompressor /SOLID ${COMPRESSOR}
 RequestExecutionLevel admin
 ManifestDPIAware true
 

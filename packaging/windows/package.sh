@@ -4,7 +4,8 @@
 # target and prints the path of LumeridgeSetup.exe.
 package_windows() {
   local root=$1
-  cmake --preset windows >/dev/null
+  # A release installer is packed with lzma, whatever a test build chose.
+  cmake --preset windows -DLUMERIDGE_SETUP_COMPRESSOR=lzma >/dev/null
   cmake --build --preset windows --target lumeridge_setup -j2
   local setup=$root/build/windows/packaging/windows/LumeridgeSetup.exe
   [[ -f $setup ]] || { echo "package: no $setup (is makensis installed? package nsis)" >&2; return 1; }
