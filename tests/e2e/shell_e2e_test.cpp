@@ -435,7 +435,7 @@ TEST_F(Shell, RainShowsAMovingPictureWithDetail) {
 class HugePages : public Shell, public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
 TEST_P(HugePages, TheSameProcessRunsWithTheTunable) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(LUMERIDGE_SANITIZED_PROGRAM)
     GTEST_SKIP() << "the sanitizer's allocator replaces malloc's; the program does not restart";
 #endif
     const std::string& given = GetParam().first;
