@@ -11,7 +11,7 @@ work=$3
 wine_begin "$work" "$2"
 for kind in glfw shader mesh; do
   echo "== $kind"
-  timeout 120 wine "$helpers/error_box_test.exe" check "$kind" > "$work/$kind.out" 2>&1
+  timeout 90 wine "$helpers/error_box_test.exe" check "$kind" > "$work/$kind.out" 2>&1
   rc=$?
   grep -E '^(ok|FAIL)' "$work/$kind.out"
   [[ $rc -eq 0 ]] || fail "$kind (helper exit code $rc)"
