@@ -9,7 +9,7 @@
 ;   OUTFILE                      where the installer is written
 ;   COMPRESSOR                   lzma for a release (the default); zlib
 ;                                makes the same installer in a tenth of the
-;                                time, a quarter larger, for test builds
+;                                time, a third larger, for test builds
 ;
 ; The installer is a 64-bit program (Target amd64-unicode): $SYSDIR is the
 ; real System32 and the registry is the 64-bit view, with no redirection.
