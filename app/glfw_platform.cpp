@@ -1,7 +1,6 @@
 #include "app/glfw_platform.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include <GLFW/glfw3.h>
 
@@ -36,11 +35,9 @@ bool isSet(const char* name) {
 void selectGlfwPlatform(ScreensaverMode mode) {
     int major = 0, minor = 0, revision = 0;
     glfwGetVersion(&major, &minor, &revision);
-    const char* session = std::getenv("XDG_SESSION_TYPE");
     DisplayVariables variables;
     variables.display = isSet("DISPLAY");
     variables.waylandDisplay = isSet("WAYLAND_DISPLAY");
-    variables.waylandSession = session != nullptr && std::strcmp(session, "wayland") == 0;
     switch (chooseGlfwPlatform(minor, variables, mode)) {
         case GlfwPlatform::LibraryDefault: return;
         case GlfwPlatform::X11: glfwInitHint(GLFW_PLATFORM, GLFW_PLATFORM_X11); return;

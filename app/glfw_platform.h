@@ -18,11 +18,11 @@ enum class GlfwPlatform {
     NoXDisplay,      // only a Wayland display: the start ends with kNoXDisplayMessage
 };
 
-// The display variables of the environment, each set and not empty.
+// The display variables of the environment, each set and not empty. The
+// session's type (XDG_SESSION_TYPE) does not enter the choice.
 struct DisplayVariables {
     bool display = false;         // DISPLAY
     bool waylandDisplay = false;  // WAYLAND_DISPLAY
-    bool waylandSession = false;  // XDG_SESSION_TYPE=wayland
 };
 
 // `glfwMinor` is the running GLFW library's minor version (3.x): a program
