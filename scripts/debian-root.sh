@@ -74,7 +74,6 @@ root_create() {  # root_create DIR SUITE PACKAGE...
     fi
     return 1
   fi
-  root_builder=
   rm -f "$log"
   mount -t proc proc "$dir/proc" &&
     mount -t sysfs sysfs "$dir/sys" &&
